@@ -1,0 +1,70 @@
+#include "app/CommandLine.h"
+
+namespace app {
+
+std::string CommandLine::usage() {
+    return "Usage: zorvex [OPTION]...\n"
+           "Zorvex Video Browser: browse and play the video catalogue.\n"
+           "\n"
+           "  --headless                 run without a window (use with --automation)\n"
+           "  --automation=stdio         take JSON-lines commands on standard input\n"
+           "  --automation=unix:PATH     take JSON-lines commands on a Unix socket\n"
+           "  --config PATH              read settings from PATH instead of zorvex.ini\n"
+           "                             next to the executable\n"
+           "  --workdir DIR              run in DIR (holds Data/, charsets/, errmsg.sys,\n"
+           "                             noimage.jpg and the picture files)\n"
+           "  --screenshot PATH          save the window as PNG after start-up and exit\n"
+           "  --version                  print the version and exit\n"
+           "  --help                     print this help and exit\n";
+}
+
+CommandLine CommandLine::parse(const std::vector<std::string>& args) {
+    CommandLine cl;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string name = a;
+        std::optional<std::string> inlineValue;
+        if (a.rfind("--", 0) == 0) {
+            if (auto eq = a.find('='); eq != std::string::npos) {
+                name = a.substr(0, eq);
+                inlineValue = a.substr(eq + 1);
+            }
+        }
+        auto value = [&]() -> std::string {
+            if (inlineValue)
+                return *inlineValue;
+            if (i + 1 >= args.size())
+                throw UsageError("option " + name + " needs a value");
+            return args[++i];
+        };
+        auto flag = [&](bool& target) {
+            if (inlineValue)
+                throw UsageError("option " + name + " takes no value");
+            target = true;
+        };
+        if (name == "--headless")
+            flag(cl.headless);
+        else if (name == "--version")
+            flag(cl.version);
+        else if (name == "--help" || name == "-h")
+            flag(cl.help);
+        else if (name == "--automation") {
+            cl.automation = value();
+            if (cl.automation != "stdio" &&
+                !(cl.automation.rfind("unix:", 0) == 0 && cl.automation.size() > 5))
+                throw UsageError("--automation takes stdio or unix:PATH, not '" + cl.automation + "'");
+        } else if (name == "--config")
+            cl.config = value();
+        else if (name == "--workdir")
+            cl.workdir = value();
+        else if (name == "--screenshot")
+            cl.screenshot = value();
+        else
+            throw UsageError("unknown option '" + a + "'");
+    }
+    if (cl.headless && cl.screenshot)
+        throw UsageError("--screenshot needs the window; it cannot be used with --headless");
+    return cl;
+}
+
+} // namespace app

@@ -1,0 +1,147 @@
+#include "app/Config.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+namespace app {
+
+const std::vector<Config::Key>& Config::keys() {
+    using T = Key::Type;
+    static const std::vector<Key> k = {
+        {"catalogue", "host", "127.0.0.1", T::Text, "catalogue server host name or address"},
+        {"catalogue", "port", "3306", T::Port, "catalogue server TCP port"},
+        {"catalogue", "user", "mediauser", T::Text, "catalogue account"},
+        {"catalogue", "password", "#!%@qwmv*&r*", T::Text, "catalogue password"},
+        {"sites", "product", "www.zorvex.example", T::Text, "host of the product site: start, manual and support pages"},
+        {"sites", "contact_mail", "support@zorvex.example", T::Text, "the product's contact mail address"},
+        {"sites", "connection_help", "www.zorvex.example/help/connection.html", T::Text, "page that helps with a failed connection check"},
+        {"sites", "maker_search", "search.trevalo.example", T::Text, "host of the maker's search site"},
+        {"sites", "google", "www.google.com.au", T::Text, "host of the first outside search site"},
+        {"sites", "msn", "search.ninemsn.com.au", T::Text, "host of the second outside search site"},
+        {"sites", "yahoo", "search.yahoo.com", T::Text, "host of the third outside search site"},
+        {"resolver", "ifilm_marker", "ifilm.", T::Text, "text that marks an iFilm link"},
+        {"resolver", "comedy_marker", "comedystorage.", T::Text, "text that marks a Comedy Central storage link"},
+        {"resolver", "globo_marker", "globo.", T::Text, "text that marks a Globo link"},
+        {"resolver", "aol_marker", "aol.", T::Text, "text that marks an AOL link"},
+        {"resolver", "comedy_search", "www.comedycentral.example", T::Text, "host of the Comedy Central search endpoint"},
+        {"resolver", "globo_auth", "auth.globo.example", T::Text, "host of the Globo authentication endpoint"},
+        {"resolver", "test_page", "test.zorvex.example", T::Text, "host of the test page endpoint"},
+        {"resolver", "test_title", "Zorvex Test Video", T::Text, "sample title the test page answers for"},
+        {"resolver", "test_address", "www.outside.example/test.wmv", T::Text, "outside address of the test page"},
+        {"live", "stream", "mms://live.zorvex.example/tv", T::Text, "address of the live TV stream"},
+        {"search", "excluded_player_url", "'http://player.excluded.example/player.swf'", T::Text, "SQL string literal of the player address every search excludes"},
+        {"search", "excluded_host", "'%excluded.example%'", T::Text, "SQL string literal of the host every search excludes"},
+        {"help", "example_domain", "youtube.com", T::Text, "video site domain shown in the search box help text"},
+    };
+    return k;
+}
+
+namespace {
+
+std::string joinKey(std::string_view section, std::string_view key) {
+    return std::string(section) + "." + std::string(key);
+}
+
+std::string_view trim(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(" \t\r");
+    return s.substr(first, last - first + 1);
+}
+
+const Config::Key* findKey(std::string_view section, std::string_view name) {
+    for (const auto& k : Config::keys())
+        if (k.section == section && k.name == name)
+            return &k;
+    return nullptr;
+}
+
+bool knownSection(std::string_view section) {
+    for (const auto& k : Config::keys())
+        if (k.section == section)
+            return true;
+    return false;
+}
+
+} // namespace
+
+Config::Config() {
+    for (const auto& k : keys())
+        values_[joinKey(k.section, k.name)] = std::string(k.fallback);
+}
+
+Config Config::load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw ConfigError(path + ": cannot be read");
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parse(text.str(), path);
+}
+
+Config Config::parse(std::string_view text, std::string_view origin) {
+    Config config;
+    std::string section;
+    int lineNo = 0;
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        ++lineNo;
+        const std::string where = std::string(origin) + ":" + std::to_string(lineNo) + ": ";
+        if (line.empty() || line.front() == '#' || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            if (line.back() != ']')
+                throw ConfigError(where + "section header '" + std::string(line) + "' has no closing ]");
+            section = std::string(trim(line.substr(1, line.size() - 2)));
+            if (!knownSection(section))
+                throw ConfigError(where + "unknown section [" + section + "]");
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos)
+            throw ConfigError(where + "expected key = value, found '" + std::string(line) + "'");
+        const std::string key(trim(line.substr(0, eq)));
+        const std::string value(trim(line.substr(eq + 1)));
+        if (section.empty())
+            throw ConfigError(where + "key '" + key + "' stands before any [section]");
+        const Key* k = findKey(section, key);
+        if (!k)
+            throw ConfigError(where + "unknown key '" + key + "' in [" + section + "]");
+        if (k->type == Key::Type::Port) {
+            int port = 0;
+            auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), port);
+            if (ec != std::errc() || ptr != value.data() + value.size() || port < 1 || port > 65535)
+                throw ConfigError(where + "key '" + key + "' must be a port number from 1 to 65535, not '" +
+                                  value + "'");
+        }
+        config.values_[joinKey(section, key)] = value;
+        if (end == text.size())
+            break;
+    }
+    return config;
+}
+
+const std::string& Config::get(std::string_view section, std::string_view key) const {
+    auto it = values_.find(joinKey(section, key));
+    if (it == values_.end())
+        throw std::out_of_range("no configuration key " + joinKey(section, key));
+    return it->second;
+}
+
+CatalogueSettings Config::catalogue() const {
+    CatalogueSettings s;
+    s.host = get("catalogue", "host");
+    s.port = std::stoi(get("catalogue", "port"));
+    s.user = get("catalogue", "user");
+    s.password = get("catalogue", "password");
+    return s;
+}
+
+} // namespace app

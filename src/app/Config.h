@@ -1,0 +1,59 @@
+#pragma once
+// zorvex.ini: what the program leaves to the installation — where the catalogue
+// server is, and the host names of the outside sites it links to. Every key has a
+// default that points at the demo catalogue on this machine.
+//
+// Thread: read once at start-up; a plain value afterwards.
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+/// A malformed file or value. The message names the file, the line and the key.
+class ConfigError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CatalogueSettings {
+    std::string host = "127.0.0.1";
+    int port = 3306;
+    std::string user = "mediauser";
+    std::string password = "#!%@qwmv*&r*";
+};
+
+class Config {
+public:
+    /// Every key the file may hold, with its default: section, key, default value.
+    struct Key {
+        std::string_view section;
+        std::string_view name;
+        std::string_view fallback;
+        enum class Type { Text, Port } type = Type::Text;
+        std::string_view help;
+    };
+    static const std::vector<Key>& keys();
+
+    /// The defaults alone.
+    Config();
+    /// Reads an INI file over the defaults. Throws ConfigError naming the file, line
+    /// and key for an unreadable file, a line that is neither a section, a comment
+    /// nor key = value, an unknown section or key, or a value of the wrong type.
+    static Config load(const std::string& path);
+    /// Parses INI text; `origin` names it in errors.
+    static Config parse(std::string_view text, std::string_view origin);
+
+    /// The value of section.key (defaults included). Throws std::out_of_range for a
+    /// key that is not in keys().
+    const std::string& get(std::string_view section, std::string_view key) const;
+    CatalogueSettings catalogue() const;
+
+private:
+    std::map<std::string, std::string, std::less<>> values_; // "section.key" -> value
+};
+
+} // namespace app

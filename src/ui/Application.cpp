@@ -1,0 +1,53 @@
+#include "ui/Application.h"
+
+#include <algorithm>
+
+#include "ui/Form.h"
+
+namespace ui {
+
+Application::Application(EventLoop::ClockKind clock) : loop_(clock) {
+    loop_.setErrorHandler([this](const std::string& text) { dialogs_.showError(text); });
+}
+
+void Application::setTitle(std::string title) {
+    title_ = std::move(title);
+    dialogs_.setTitle(title_);
+}
+
+Form* Application::findForm(std::string_view name) const {
+    for (Form* f : forms_)
+        if (f->name() == name)
+            return f;
+    return nullptr;
+}
+
+Control* Application::findControl(std::string_view name) const {
+    for (Form* f : forms_)
+        if (Control* c = f->find(name))
+            return c;
+    return nullptr;
+}
+
+void Application::terminate() {
+    if (terminated_)
+        return;
+    terminated_ = true;
+    if (onTerminate)
+        onTerminate();
+}
+
+void Application::dispatch(const std::function<void()>& fn) {
+    loop_.guard(fn);
+    loop_.runPosted();
+}
+
+void Application::addForm(Form* form) { forms_.push_back(form); }
+
+void Application::removeForm(Form* form) {
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+    if (principal_ == form)
+        principal_ = nullptr;
+}
+
+} // namespace ui

@@ -1,0 +1,71 @@
+#pragma once
+// The process-wide frame of the user interface: the event loop, the dialogs, the
+// forms and the principal form whose closing ends the program.
+//
+// Thread: user-interface thread, except where a member says otherwise.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/Dialogs.h"
+#include "ui/EventLoop.h"
+#include "ui/StateRegistry.h"
+
+namespace ui {
+
+class Control;
+class Form;
+
+class Application {
+public:
+    explicit Application(EventLoop::ClockKind clock);
+
+    EventLoop& loop() { return loop_; }
+    Dialogs& dialogs() { return dialogs_; }
+    StateRegistry& state() { return state_; }
+
+    /// True while no background worker has a command pending; subsystems with a
+    /// worker install their probe (automation: `wait-idle`). Any thread.
+    std::function<bool()> idleProbe;
+
+    const std::string& title() const { return title_; }
+    void setTitle(std::string title);
+
+    /// Forms in creation order. Forms register themselves and are owned elsewhere.
+    const std::vector<Form*>& forms() const { return forms_; }
+    Form* findForm(std::string_view name) const;
+    /// The control so named on any form, searching forms in creation order.
+    Control* findControl(std::string_view name) const;
+
+    /// The form whose closing ends the program.
+    void setPrincipal(Form* form) { principal_ = form; }
+    Form* principal() const { return principal_; }
+    /// Ends the program: the driver leaves its loop once the current event is done.
+    void terminate();
+    bool terminated() const { return terminated_; }
+    std::function<void()> onTerminate;
+
+    /// Runs `fn` inside the error boundary, then the work it posted: the entry for
+    /// every user event, timer tick and automation command.
+    void dispatch(const std::function<void()>& fn);
+
+    std::uint64_t nextRevision() { return ++revision_; }
+
+    // Used by Form.
+    void addForm(Form* form);
+    void removeForm(Form* form);
+
+private:
+    EventLoop loop_;
+    Dialogs dialogs_;
+    StateRegistry state_;
+    std::string title_;
+    std::vector<Form*> forms_;
+    Form* principal_ = nullptr;
+    bool terminated_ = false;
+    std::uint64_t revision_ = 0;
+};
+
+} // namespace ui

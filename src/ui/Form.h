@@ -1,0 +1,64 @@
+#pragma once
+// A top-level window: the root of a control tree and the registry of its controls
+// by name.
+//
+// Thread: user-interface thread only.
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "ui/Control.h"
+
+namespace ui {
+
+class Application;
+
+class Form : public Control {
+public:
+    /// Registers the form with the application; the caller owns it.
+    Form(Application& app, std::string name);
+    ~Form() override;
+
+    Application& app() const { return app_; }
+
+    /// The control of this form so named (the form itself included), or nullptr.
+    Control* find(std::string_view name) const;
+    /// Like find, but throws std::out_of_range naming the control when it is missing
+    /// or not of type T.
+    template <class T> T& get(std::string_view name) const {
+        auto* c = dynamic_cast<T*>(find(name));
+        if (!c)
+            throw std::out_of_range("No control '" + std::string(name) + "' of the requested kind on " +
+                                    this->name());
+        return *c;
+    }
+    /// Names of every control of the form in creation order, the form first.
+    const std::vector<Control*>& controls() const { return order_; }
+
+    /// Showing a form runs onShow every time it becomes visible.
+    void setVisible(bool v) override;
+    /// Closes the form as the user would: onClose runs, then the form hides. The
+    /// application ends when its principal form closes.
+    void close();
+
+    std::function<void()> onShow, onClose;
+
+    bool deliver(Event event, EventArgs& args) override;
+    bool takes(Event event) const override {
+        return event == Event::Show || event == Event::Close || Control::takes(event);
+    }
+
+    /// Used by the control model itself.
+    void registerControl(Control& c);
+    void unregisterControl(Control& c);
+    std::uint64_t nextRevision();
+
+private:
+    Application& app_;
+    std::map<std::string, Control*, std::less<>> registry_;
+    std::vector<Control*> order_;
+};
+
+} // namespace ui

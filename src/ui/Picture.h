@@ -1,0 +1,64 @@
+#pragma once
+// A decoded picture (8-bit RGB) as image controls show it. Decoding and encoding
+// go through libjpeg-turbo; the JPEG decoder is the only one the program needs,
+// since every thumbnail and picture file it reads or writes is a JPEG.
+//
+// Thread: a Picture is a plain value; any thread may use its own instances.
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+/// Raised when a file cannot be read, is not a decodable JPEG, or cannot be written.
+/// The message always names the file.
+class PictureError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Picture {
+public:
+    Picture() = default;
+    /// Wraps raw pixels; `rgb` holds width*height*3 bytes. Throws PictureError otherwise.
+    Picture(int width, int height, std::vector<std::uint8_t> rgb);
+
+    /// Decodes a JPEG file. Throws PictureError naming the file when it cannot be
+    /// read or is not a decodable JPEG.
+    static Picture fromFile(const std::string& path);
+    /// Decodes JPEG bytes held in memory; `what` names the source in errors.
+    static Picture fromJpeg(std::string_view bytes, std::string_view what);
+
+    /// Encodes raw RGB pixels as JPEG bytes (quality 1..100).
+    static std::vector<std::uint8_t> encodeJpeg(int width, int height,
+                                                const std::vector<std::uint8_t>& rgb,
+                                                int quality = 85);
+
+    /// Saves the picture as a JPEG file. Throws PictureError naming the file.
+    void saveJpeg(const std::string& path, int quality = 85) const;
+    /// The picture as JPEG bytes.
+    std::vector<std::uint8_t> toJpeg(int quality = 85) const;
+
+    bool empty() const { return width_ == 0 || height_ == 0; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    const std::vector<std::uint8_t>& rgb() const { return rgb_; }
+    /// The file the picture was last loaded from, or empty.
+    const std::string& source() const { return source_; }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint8_t> rgb_;
+    std::string source_;
+};
+
+/// Image controls share their picture with `currentItem.picture`: a later fill of
+/// the control replaces the object the reference points at, so both see it.
+using PictureRef = std::shared_ptr<Picture>;
+
+} // namespace ui
