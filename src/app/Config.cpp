@@ -30,8 +30,8 @@ const std::vector<Config::Key>& Config::keys() {
         {"resolver", "test_title", "Zorvex Test Video", T::Text, "sample title the test page answers for"},
         {"resolver", "test_address", "www.outside.example/test.wmv", T::Text, "outside address of the test page"},
         {"live", "stream", "mms://live.zorvex.example/tv", T::Text, "address of the live TV stream"},
-        {"search", "excluded_player_url", "'http://player.excluded.example/player.swf'", T::Text, "SQL string literal of the player address every search excludes"},
-        {"search", "excluded_host", "'%excluded.example%'", T::Text, "SQL string literal of the host every search excludes"},
+        {"search", "excluded_player_url", "\"http://www.mtv.com/overdrive/player.jhtml\"", T::Text, "SQL string literal of the player page every search excludes"},
+        {"search", "excluded_host", "\"youtube.com\"", T::Text, "SQL string literal of the host every search but the phrase search excludes"},
         {"help", "example_domain", "youtube.com", T::Text, "video site domain shown in the search box help text"},
     };
     return k;

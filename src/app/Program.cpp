@@ -5,15 +5,12 @@
 
 namespace app {
 
-Program::Program(ui::Application& app, Config config, std::string exeDir)
-    : app_(app), config_(std::move(config)) {
+Program::Program(ui::Application& app, Config config, std::string exeDir, Services services)
+    : app_(app), config_(std::move(config)), services_(std::move(services)) {
     app_.setTitle("Zorvex Video Browser");
-    mainform_ = std::make_unique<Tmainform>(app_, config_, std::move(exeDir));
-    app_.setPrincipal(mainform_.get());
+    mainform_ = std::make_unique<Tmainform>(app_, config_, std::move(exeDir), services_);
 }
 
 Program::~Program() = default;
-
-void Program::start() { mainform_->show(); }
 
 } // namespace app

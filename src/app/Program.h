@@ -1,5 +1,5 @@
 #pragma once
-// The program's windows and the order they are made in. One instance per process,
+// The program's windows, made in the entry's order. One instance per process,
 // owned by main.
 //
 // Thread: user-interface thread only.
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Config.h"
+#include "app/Services.h"
 
 namespace ui {
 class Application;
@@ -19,17 +20,17 @@ class Tmainform;
 
 class Program {
 public:
-    /// Sets the application's title and creates the forms.
-    Program(ui::Application& app, Config config, std::string exeDir);
+    /// Sets the application's title and creates the main window, whose creation
+    /// shows the splash dialog.
+    Program(ui::Application& app, Config config, std::string exeDir, Services services);
     ~Program();
 
     Tmainform& mainform() { return *mainform_; }
-    /// Shows the first window, as the entry does after creating the forms.
-    void start();
 
 private:
     ui::Application& app_;
     Config config_;
+    Services services_;
     std::unique_ptr<Tmainform> mainform_;
 };
 

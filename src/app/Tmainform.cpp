@@ -2,16 +2,626 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/OnlineMode.h"
+#include "app/Services.h"
+#include "app/TAboutBox.h"
+#include "browse/Categories.h"
+#include "browse/FeaturePages.h"
+#include "browse/Topics.h"
+#include "catalogue/Catalogue.h"
 #include "ui/Application.h"
+#include "ui/Image.h"
+#include "ui/Menu.h"
+#include "ui/PageControl.h"
+#include "ui/StringGrid.h"
+#include "ui/Timer.h"
+#include "ui/TreeView.h"
+#include "ui/WebView.h"
 #include "ui/Widgets.h"
 
 namespace app {
 
-Tmainform::Tmainform(ui::Application& app, const Config& config, std::string exeDir)
+namespace {
+
+constexpr ui::Colour kGrey{128, 128, 128};
+constexpr ui::Colour kPanelText{230, 230, 230};
+
+template <class T>
+T& place(ui::Control& parent, const std::string& name, int left, int top, int width, int height) {
+    T& c = parent.add<T>(name);
+    c.setBounds(left, top, width, height);
+    return c;
+}
+
+ui::Label& label(ui::Control& parent, const std::string& name, const std::string& caption, int left,
+                 int top, int width, int height = 16) {
+    auto& l = place<ui::Label>(parent, name, left, top, width, height);
+    l.setCaption(caption);
+    return l;
+}
+
+ui::Button& button(ui::Control& parent, const std::string& name, const std::string& caption,
+                   const std::string& hint, int left, int top, int width, int height) {
+    auto& b = place<ui::Button>(parent, name, left, top, width, height);
+    b.setCaption(caption);
+    b.setHint(hint);
+    b.setSkin(1);
+    return b;
+}
+
+ui::WebView& browser(ui::Control& parent, const std::string& name, int left, int top, int width,
+                     int height) {
+    return place<ui::WebView>(parent, name, left, top, width, height);
+}
+
+} // namespace
+
+Tmainform::Tmainform(ui::Application& app, const Config& config, std::string exeDir, Services& services)
     : ui::Form(app, "mainform"), config_(config), exeDir_(std::move(exeDir)) {
     setCaption(" Zorvex - Video Browser v2.1");
-    setBounds(0, 0, 958, 746);
+    setBounds(0, 0, kDesignWidth, kDesignHeight);
     setColour(ui::colours::black);
+    setSkin(1);
+
+    // The skinned frame: title bar and main menu bar across the top.
+    auto& frame = place<ui::Panel>(*this, "suiForm1", 0, 0, kDesignWidth, 50);
+    frame.setCaption(caption());
+    frame.setSkin(1);
+
+    buildVideoArea();
+    buildInfoArea();
+    buildBrowsingArea();
+    buildRightColumn();
+    buildHiddenPanel();
+    buildMenus();
+    buildTimers();
+
+    online_ = std::make_unique<OnlineMode>(*this);
+    catalogue_ = std::make_unique<catalogue::Catalogue>(config_.catalogue());
+    pages_ = std::make_unique<browse::FeaturePages>(
+        *this, *catalogue_,
+        search::Exclusions{config_.get("search", "excluded_player_url"), config_.get("search", "excluded_host")});
+    topics_ = std::make_unique<browse::Topics>(*this, *catalogue_, *pages_, online_->onlineMode);
+    categories_ = std::make_unique<browse::Categories>(*this, *catalogue_, *pages_);
+
+    onShow = [this] { FormShow(); };
+    onClose = [this] { FormClose(); };
+    FormCreate(services);
+    registerState();
+}
+
+Tmainform::~Tmainform() = default;
+
+void Tmainform::activateTab(ui::PageControl& pages, int index) {
+    pages.setActiveIndex(index);
+    if (pages.activeIndex() == index && pages.onTabActive)
+        pages.onTabActive(index);
+}
+
+void Tmainform::FormCreate(Services& services) {
+    get<ui::Panel>("Panel2").bringToFront();
+    get<ui::Animation>("Animate1").setFileName(exeDir_ + "/cool.avi");
+    state.pingTimeText.clear();
+    // The placeholder picture is installed with the program; without it the
+    // window still comes up, with the error shown.
+    try {
+        get<ui::Image>("suiDBImage1").loadFromFile("noimage.jpg");
+    } catch (const std::exception& e) {
+        app().dialogs().showError(e.what());
+    }
+
+    get<ui::MenuItem>("AboutPeloraBrowser1").onClick = [this] { aboutBox_->show(); };
+    get<ui::MenuItem>("ZorvexOffline").onClick = [this] { online_->SetOnlineMode(false); };
+    get<ui::MenuItem>("ZorvexOnline").onClick = [this] { online_->SetOnlineMode(true); };
+
+    auto& repaint = get<ui::Timer>("Timer1");
+    repaint.onTimer = [this, &repaint] {
+        // Nudging the window makes the freshly laid-out window repaint everywhere.
+        setLeft(left() + 1);
+        setLeft(left() - 1);
+        repaint.setEnabled(false);
+    };
+
+    // The splash dialog is the principal window: the program runs while it exists.
+    aboutBox_ = std::make_unique<TAboutBox>(app(), *this, *services.echo, *services.shell);
+    app().setPrincipal(aboutBox_.get());
+    aboutBox_->show();
+}
+
+void Tmainform::FormShow() {
+    auto& search = get<ui::Edit>("sqlsearchedit");
+    search.setText("Enter Search Request");
+    ui::Font f = search.font();
+    f.colour = ui::colours::silver;
+    f.height = 21;
+    search.setFont(f);
+
+    if (!aboutBox_->workOnline)
+        online_->SetOnlineMode(false);
+    if (aboutBox_->workOnline && aboutBox_->checksFailed)
+        online_->SetOnlineMode(true);
+    if (!state.mediaWorkerStarted)
+        get<ui::WebView>("MozillaBrowser3").navigate("http://" + config_.get("sites", "product") + "/TV/zorvex.php");
+    get<ui::Timer>("Timer1").setEnabled(true);
+}
+
+void Tmainform::FormClose() {
+    hide();
+    // Closing the splash dialog, the principal window, ends the program.
+    aboutBox_->close();
+}
+
+void Tmainform::buildVideoArea() {
+    auto& area = place<ui::Panel>(*this, "Panel6", 10, 54, 363, 300);
+    area.setColour(ui::colours::black);
+
+    // The player area first, so the start page panel can sit in front of it.
+    auto& player = place<ui::Panel>(area, "Panel4", 13, 5, 340, 245);
+    player.setColour(ui::colours::black);
+    place<ui::MediaSurface>(player, "ShockwaveFlash1", 0, 0, 340, 245);
+
+    auto& bar = place<ui::Panel>(area, "Panel5", 0, 250, 363, 50);
+    bar.setColour({24, 24, 24});
+    bar.hide();
+    button(bar, "play", "", "Play", 4, 4, 26, 22);
+    button(bar, "pause", "", "Pause", 32, 4, 26, 22);
+    button(bar, "stop", "", "Stop", 60, 4, 26, 22);
+    button(bar, "fullscreenbutton", "", "Fullscreen", 88, 4, 26, 22);
+    button(bar, "normalscreen", "", "Main Screen", 88, 4, 26, 22).hide();
+    auto& position = place<ui::TrackBar>(bar, "mpposibar", 118, 4, 168, 22);
+    position.setRange(0, 100);
+    position.setSkin(1);
+    auto& volume = place<ui::TrackBar>(bar, "previewvolume", 290, 4, 68, 22);
+    volume.setRange(0, 1000);
+    volume.setPosition(500);
+    volume.setEnabled(false);
+    volume.setSkin(1);
+    label(bar, "secleft", "", 4, 30, 56).setFontColour(kPanelText);
+    label(bar, "minleft", "", 62, 30, 50).setFontColour(kPanelText);
+    label(bar, "Label19", "", 116, 30, 170).setFontColour(kPanelText);
+    place<ui::Animation>(bar, "Animate1", 290, 28, 24, 20);
+    button(bar, "dragMove", "", "", 318, 28, 18, 20);
+    button(bar, "dragLeft", "", "", 340, 28, 18, 20).hide();
+
+    // The idle screen with the start page covers the player until something plays.
+    auto& start = place<ui::Panel>(area, "Panel2", 0, 0, 363, 300);
+    start.setColour(ui::colours::black);
+    browser(start, "MozillaBrowser3", 0, 0, 363, 300);
+}
+
+void Tmainform::buildInfoArea() {
+    auto& area = place<ui::Panel>(*this, "Panel7", 374, 54, 352, 300);
+    area.setColour({16, 20, 28});
+    auto& background = place<ui::Image>(area, "Image2", 0, 0, 352, 300);
+    background.setStretch(true);
+
+    auto infoLabel = [&](const std::string& name, const std::string& caption, int top, bool bold = false) {
+        auto& l = label(area, name, caption, 10, top, 250, 16);
+        ui::Font f = l.font();
+        f.colour = kPanelText;
+        f.bold = bold;
+        l.setFont(f);
+        return std::ref(l);
+    };
+    // What plays now.
+    infoLabel("titlestatus", "Playing", 8, true);
+    infoLabel("nowtitledis", "", 26);
+    infoLabel("nowdescdis1", "", 42);
+    infoLabel("nowdescdis2", "", 58);
+    auto& visit = infoLabel("visitsite", "", 74).get();
+    ui::Font vf = visit.font();
+    vf.underline = true;
+    vf.colour = {120, 180, 255};
+    visit.setFont(vf);
+    visit.setCursor(ui::Cursor::HandPoint);
+    place<ui::Image>(area, "playImage", 262, 8, 80, 62).setStretch(true);
+
+    // What the pointer is over.
+    infoLabel("titledis", "", 98, true);
+    infoLabel("descdis1", "", 116);
+    infoLabel("descdis2", "", 132);
+    infoLabel("descdis3", "", 148);
+    infoLabel("descdis4", "", 164);
+    auto& info = place<ui::Image>(area, "infoImage", 262, 98, 80, 62);
+    info.setStretch(true);
+    info.hide();
+
+    // The search box.
+    auto& search = place<ui::Edit>(area, "sqlsearchedit", 10, 188, 238, 28);
+    search.setText("Enter Search Request");
+    ui::Font sf = search.font();
+    sf.name = "Arial";
+    sf.colour = ui::colours::silver;
+    sf.height = 21;
+    search.setFont(sf);
+    search.setSkin(1);
+    button(area, "suiImageButton3", "Image", "Search image Library", 252, 188, 44, 28);
+    button(area, "textSearch", "Text", "Search text Library", 298, 188, 44, 28);
+    auto& popular = place<ui::RadioButton>(area, "mostpopularchecked", 10, 220, 110, 18);
+    popular.setCaption("Most Popular");
+    popular.setFontColour(kPanelText);
+    popular.setSkin(1);
+    auto& recent = place<ui::RadioButton>(area, "mostrecentchecked", 124, 220, 110, 18);
+    recent.setCaption("Most Recent");
+    recent.setFontColour(kPanelText);
+    recent.setSkin(1);
+    recent.setChecked(true);
+    auto& mode = label(area, "OnlineModeCaption", "Offline", 262, 221, 80);
+    ui::Font mf = mode.font();
+    mf.bold = true;
+    mf.colour = {255, 200, 60};
+    mode.setFont(mf);
+
+    // The action buttons; the leading blanks leave room for their icons.
+    button(area, "floatvideobutton", "        Float Mode", "Float video around desktop", 10, 244, 108, 24);
+    button(area, "suiImageButton26", "       Fullscreen", "Watch video in fullscreen", 122, 244, 108, 24);
+    auto& bookmark =
+        button(area, "playAddToBookmark", "      Bookmark", "Add video to bookmark", 234, 244, 108, 24);
+    bookmark.setFontColour(kGrey);
+    bookmark.setEnabled(false);
+    button(area, "suiImageButton27", "     Favorites", "View Favorites", 10, 270, 108, 24).setFontColour(kGrey);
+    button(area, "suiButton5", "        Web News", "Search Outside Zorvex", 122, 270, 108, 24).setFontColour(kGrey);
+    button(area, "suiButton8", "     Video Topics", "Show the video topics", 234, 270, 108, 24);
+}
+
+void Tmainform::buildThumbnailPage(ui::Control& sheet, const std::string& pic, const NameOf& captionName,
+                                   const NameOf& memoName, const std::string& topicButton, int picWidth,
+                                   const std::string& upperStrip, const std::string& lowerStrip) {
+    button(sheet, upperStrip, "", "Next Page", 0, 0, 45, 170);
+    button(sheet, lowerStrip, "", "Previous Page", 0, 172, 45, 170);
+    // Four columns by two rows; each thumbnail has its caption panel above it.
+    for (int n = 1; n <= 8; ++n) {
+        const int col = (n - 1) % 4;
+        const int row = (n - 1) / 4;
+        const int left = 52 + col * (picWidth + 5);
+        const int top = 6 + row * 138;
+        auto& image = place<ui::Image>(sheet, pic + std::to_string(n), left, top + 22, picWidth, 110);
+        image.setStretch(true);
+        image.setCursor(ui::Cursor::HandPoint);
+        auto& panel = place<ui::CaptionPanel>(sheet, captionName(n), left, top, picWidth, 110);
+        panel.setSkin(2);
+        auto& text = place<ui::Memo>(panel, memoName(n), 0, 20, picWidth, 90);
+        text.setSkin(1);
+        panel.push();
+        panel.hide();
+    }
+    // Twelve topic buttons in two rows under the thumbnails.
+    for (int n = 1; n <= 12; ++n) {
+        const int col = (n - 1) % 6;
+        const int row = (n - 1) / 6;
+        button(sheet, topicButton + std::to_string(n), topicButton + std::to_string(n), "", 52 + col * 110,
+               284 + row * 26, 106, 24);
+    }
+}
+
+void Tmainform::buildBrowsingArea() {
+    auto& area = place<ui::Panel>(*this, "Panel8", 4, 354, 720, 392);
+    area.setColour(ui::colours::black);
+    auto& pages = place<ui::PageControl>(area, "suiPageControl1", 0, 0, 720, 392);
+    pages.setSkin(1);
+
+    auto& all = pages.addPage("suiTabSheet1", "All Videos");
+    button(all, "backtext", "", "Previous Page", 5, 2, 100, 10);
+    button(all, "nexttext", "", "Next Page", 110, 2, 100, 10);
+    auto& grid = place<ui::StringGrid>(all, "stringgrid", 0, 16, 716, 346);
+    grid.setSkin(2);
+    auto& dbImage = place<ui::Image>(all, "suiDBImage1", 596, 18, 116, 88);
+    dbImage.setStretch(true);
+    dbImage.hide();
+    button(all, "lookforimage", "lookforimage", "", 0, 0, 80, 20).hide();
+
+    auto& web = pages.addPage("suiTabSheet4", "My Web Browser");
+    auto& nav = place<ui::Panel>(web, "navpanel", 0, 0, 716, 30);
+    nav.setSkin(1);
+    auto& address = place<ui::Edit>(nav, "webnavbox", 4, 4, 292, 22);
+    address.setText("Enter www Web Location");
+    address.setSkin(1);
+    button(nav, "suiImageButton22", "Go", "Go Navigate", 300, 4, 40, 22);
+    button(nav, "suiImageButton19", "Home", "Home Page", 344, 4, 50, 22);
+    button(nav, "suiImageButton20", "Back", "Go Back", 398, 4, 50, 22);
+    button(nav, "suiImageButton21", "Forward", "Go Forward", 452, 4, 60, 22);
+    button(nav, "suiImageButton23", "Refresh", "Refresh", 516, 4, 60, 22);
+    button(nav, "suiButton22", "Show Video Libary", "", 580, 4, 130, 22);
+    browser(web, "MozillaBrowser1", 0, 30, 716, 332);
+
+    auto& feature = pages.addPage("suiTabSheet8", "Newest Videos");
+    buildThumbnailPage(
+        feature, "featurepic", [](int n) { return "featurepic" + std::to_string(n) + "caption"; },
+        [](int n) { return "featurepic" + std::to_string(n) + "memo"; }, "querybutton", 161, "suiImageButton7",
+        "suiImageButton6");
+    auto& results = label(feature, "resultsLabel", "", 560, 338, 150);
+    results.setFontColour(kPanelText);
+    results.hide();
+    auto& none = label(feature, "NoResults", "", 200, 120, 320, 24);
+    ui::Font nf = none.font();
+    nf.colour = {255, 200, 60};
+    nf.height = 16;
+    nf.bold = true;
+    none.setFont(nf);
+    none.hide();
+
+    auto& special = pages.addPage("suiTabSheet9", "Special Interest");
+    buildThumbnailPage(
+        special, "specialpic", [](int n) { return "specialcaption" + std::to_string(n); },
+        [](int n) { return "specialpicmemo" + std::to_string(n); }, "Specialbutton", 160, "suiImageButton5",
+        "suiImageButton4");
+
+    auto& news = pages.addPage("suiTabSheet2", "Latest Web News");
+    auto& bar = place<ui::Panel>(news, "Panel1", 0, 0, 716, 30);
+    bar.setSkin(1);
+    place<ui::Edit>(bar, "newsbarurl", 4, 4, 380, 22).setSkin(1);
+    button(bar, "suiImageButton18", "Go", "Navigate to Site", 388, 4, 40, 22);
+    button(bar, "suiImageButton15", "Home", "Home", 432, 4, 50, 22);
+    button(bar, "suiImageButton16", "Back", "Go Back", 486, 4, 50, 22);
+    button(bar, "suiImageButton17", "Forward", "Go Forward", 540, 4, 60, 22);
+    button(bar, "suiImageButton24", "Refresh", "Refresh", 604, 4, 56, 22);
+    browser(news, "MozillaBrowser4", 0, 30, 716, 332);
+
+    auto& guide = pages.addPage("suiTabSheet3", "User Guide");
+    browser(guide, "MozillaBrowser5", 0, 0, 716, 362);
+    auto& support = pages.addPage("suiTabSheet10", "Zorvex Support");
+    browser(support, "MozillaBrowser6", 0, 0, 716, 362);
+
+    pages.setActiveIndex(2);
+}
+
+void Tmainform::buildSideTab(ui::Control& sheet, const std::string& pic, const std::string& leftStrip,
+                             const std::string& rightStrip) {
+    button(sheet, leftStrip, "", "Previous Page", 5, 0, 97, 10).setSkin(2);
+    button(sheet, rightStrip, "", "Next Page", 110, 0, 97, 10).setSkin(2);
+    // Two columns by eight rows, numbered row by row.
+    for (int n = 1; n <= 16; ++n) {
+        const int col = (n - 1) % 2;
+        const int row = (n - 1) / 2;
+        auto& image = place<ui::Image>(sheet, pic + std::to_string(n), 12 + col * 105, 16 + row * 80, 97, 76);
+        image.setStretch(true);
+        image.setSkin(2);
+        image.setHint("Click to Watch");
+        image.setCursor(ui::Cursor::HandPoint);
+        image.hide();
+    }
+}
+
+void Tmainform::buildRightColumn() {
+    auto& column = place<ui::Panel>(*this, "Panel9", 724, 50, 235, 692);
+    column.setColour(ui::colours::black);
+
+    auto& categories = place<ui::Panel>(column, "suiPanel1", 0, 4, 210, 688);
+    categories.setCaption("CATEGORIES");
+    categories.setSkin(2);
+    auto& hint = label(categories, "CatHintLabel", "Double Click to Search", 8, 24, 190);
+    hint.setFontColour(kGrey);
+    auto& tree = place<ui::TreeView>(categories, "CatList", 4, 44, 202, 640);
+    ui::Font tf = tree.font();
+    tf.name = "Arial";
+    tf.bold = true;
+    tree.setFont(tf);
+    tree.setHint("Double Click to Search");
+    tree.setSkin(2);
+
+    // The side bar lies over the category panel, docked at the right edge; it
+    // shows a strip with its caption until it slides out.
+    auto& side = place<ui::SideChannel>(column, "videosidebarslide", 0, 4, 235, 688);
+    side.setCaption("Video Topics");
+    side.setSkin(2);
+    auto& pages = place<ui::PageControl>(side, "sidepage", 0, 0, 235, 688);
+    pages.setSkin(2);
+    buildSideTab(pages.addPage("suiTabSheet6", "World"), "videopic", "suiImageButton10", "suiImageButton8");
+    auto& news = pages.addPage("suiTabSheet5", "Aus News");
+    buildSideTab(news, "newspic", "suiImageButton12", "suiImageButton11");
+    button(news, "Button9", "Next Page", "", 0, 0, 75, 25).hide();
+    button(news, "Button11", "Previous Page", "", 0, 0, 75, 25).hide();
+    auto& bookmarks = pages.addPage("suiTabSheet7", "Bookmarks");
+    buildSideTab(bookmarks, "musicpic", "suiImageButton13", "suiImageButton14");
+    button(bookmarks, "Button8", "Next Page", "", 0, 0, 75, 25).hide();
+    button(bookmarks, "Button12", "Previous Page", "", 0, 0, 75, 25).hide();
+    auto& info = place<ui::CaptionPanel>(pages, "infoPanel", 0, 0, 97, 20);
+    info.setSkin(2);
+    info.hide();
+}
+
+void Tmainform::buildHiddenPanel() {
+    // Status labels and buttons that only the code clicks; never shown.
+    auto& hidden = place<ui::Panel>(*this, "Panel10", 0, 0, 400, 120);
+    hidden.hide();
+    label(hidden, "Label1", "", 4, 4, 200);
+    label(hidden, "Label2", "Status", 4, 22, 200);
+    button(hidden, "sqlsearchbutton", "Search Videos", "", 4, 40, 100, 25);
+    place<ui::Memo>(hidden, "sqlvideomemo", 110, 40, 200, 60);
+}
+
+void Tmainform::buildMenus() {
+    auto& main = add<ui::Menu>("suiMainMenu1", ui::Menu::Style::Main);
+    main.setSkin(1);
+    auto& file = main.addItem("File1", "File");
+    file.addItem("AboutPeloraBrowser1", "About Zorvex VideoBrowser");
+    file.addItem("ZorvexOffline", "Zorvex: Offline");
+    file.addItem("ZorvexOnline", "Zorvex: Online");
+    auto& live = main.addItem("LiveTV1", "Live TV");
+    live.addItem("elstraTV1", "Telstra TV");
+    live.addItem("estLive1", "Test Live");
+    auto& local = main.addItem("LocalMedia1", "Local Media");
+    local.addItem("OpenLocalMedia1", "Open Local Media");
+    // The skin and tool menus exist but are never made visible.
+    auto& skins = main.addItem("Skins1", "Skins");
+    skins.addItem("WindowsXP1", "Windows XP");
+    skins.addItem("MacOS1", "MacOS");
+    skins.addItem("DeepBlue1", "Deep Blue");
+    skins.addItem("Protein1", "Protein");
+    skins.addItem("LoadFromTheme1", "Load From Theme");
+    skins.hide();
+    main.addItem("Tools1", "Tools").hide();
+
+    auto popup = [&](const std::string& name) -> ui::Menu& {
+        auto& m = add<ui::Menu>(name, ui::Menu::Style::Popup);
+        m.setSkin(1);
+        return m;
+    };
+    auto& video = popup("videopopup");
+    video.addItem("PlayVideo1", "Play Video ");
+    video.addItem("ShowVideoImage1", "Show Video Image");
+    video.addItem("VisitSite1", "Visit Site: ");
+    video.addItem("CloseVideo1", "Close Video");
+    video.addItem("NextPage1", "Next Page").hide();
+    video.addItem("PrevoiusPage1", "Prevoius Page").hide();
+    video.addItem("AddtoBookmarks1", "Add to Bookmarks");
+
+    auto& thumbs = popup("ImageRM");
+    thumbs.addItem("Play2", "Play");
+    thumbs.addItem("AddtoFavourites1", "Add to Bookmarks");
+    thumbs.addItem("DeleteBookmark1", "Delete Bookmark").hide();
+    thumbs.addItem("DeleteAllBookmarks1", "Delete All Bookmarks").hide();
+
+    auto& kinds = popup("searchtypepopup");
+    kinds.addItem("NewSearch1", "Visual Search");
+    kinds.addItem("estImageLibarybothmethod1", "Search Image Library").hide();
+    kinds.addItem("SearchImageLibrary1", "Most Popular  By Image Library").hide();
+    kinds.addItem("MostRecentByImageLibary1", "Most Recent By Image Libary").hide();
+    kinds.addItem("extMethodBoth1", "Text Search");
+    kinds.addItem("SearchPopular1", "Search Popular By Text Libary").hide();
+    kinds.addItem("SearchLatest1", "Search Latest By Text Libary").hide();
+    kinds.addItem("SearchPopularPodcasts1", "Search Popular Podcasts").hide();
+    kinds.addItem("SaveThisVideo1", "Save This Video").hide();
+
+    auto& web = popup("suiPopupMenu1");
+    web.addItem("SearchLiveNews1", "Search Trevalo News");
+    web.addItem("SearchTrevaloPodCasts1", "Search Trevalo PodCasts");
+    web.addItem("SearchGoogle1", "Search Google");
+    web.addItem("SearchTrevaloImages1", "Search MSN");
+    web.addItem("SearchYahoo1", "Search Yahoo");
+
+    auto& modes = popup("PopupMenu2");
+    for (int i = 1; i <= 4; ++i)
+        modes.addItem("PopupMenu2Item" + std::to_string(i), "-").hide();
+    modes.addItem("FullScreen1", "Full Screen");
+    modes.addItem("NormalScreen1", "Float Screen");
+    modes.addItem("MainScreen1", "Main Screen");
+
+    auto& own = popup("videoquerypopup");
+    own.addItem("RefreshList1", "Refresh List");
+    setPopupMenu(&own);
+
+    for (const char* sheet : {"suiTabSheet8", "suiTabSheet9", "suiTabSheet4", "suiTabSheet2"})
+        get<ui::TabSheet>(sheet).setPopupMenu(&kinds);
+    get<ui::PageControl>("suiPageControl1").setPopupMenu(&video);
+    for (const char* family : {"featurepic", "specialpic"})
+        for (int n = 1; n <= 8; ++n)
+            get<ui::Image>(family + std::to_string(n)).setPopupMenu(&thumbs);
+    for (const char* family : {"videopic", "newspic", "musicpic"})
+        for (int n = 1; n <= 16; ++n)
+            get<ui::Image>(family + std::to_string(n)).setPopupMenu(&thumbs);
+}
+
+void Tmainform::buildTimers() {
+    add<ui::Timer>("Timer1", 500, false);
+    add<ui::Timer>("Timer3", 10, false);
+    add<ui::Timer>("Timer4", 100, true);
+    add<ui::Timer>("threadtimer", 1000, false);
+}
+
+} // namespace app
+
+namespace app {
+
+namespace {
+
+nlohmann::json itemJson(const catalogue::Item& i) {
+    return {{"title", i.title},         {"description", i.description}, {"siteUrl", i.siteUrl},
+            {"feedTitle", i.feedTitle}, {"recnum", i.recnum},           {"mediaType", i.mediaType},
+            {"mediaLink", i.mediaLink}};
+}
+
+nlohmann::json slotsJson(const catalogue::SlotTable& t) {
+    auto out = nlohmann::json::array();
+    for (int n = 1; n <= catalogue::SlotTable::kCapacity; ++n)
+        out.push_back(itemJson(t.at(n)));
+    return out;
+}
+
+template <std::size_t N> nlohmann::json entries(const std::array<std::string, N>& a, std::size_t from = 1) {
+    auto out = nlohmann::json::array();
+    for (std::size_t i = from; i < N; ++i)
+        out.push_back(a[i]);
+    return out;
+}
+
+} // namespace
+
+void Tmainform::registerState() {
+    auto& r = app().state();
+    auto& p = *pages_;
+    auto& c = *catalogue_;
+    auto& t = *topics_;
+    auto& k = *categories_;
+    r.add("onlineMode", [this] { return online_->onlineMode; });
+    r.add("workOnline", [this] { return aboutBox_->workOnline; });
+    r.add("checksFailed", [this] { return aboutBox_->checksFailed; });
+    r.add("localHostName", [this] { return aboutBox_->localHostName; });
+    r.add("catalogueHostName", [this] { return aboutBox_->catalogueHostName; });
+    r.add("pingTimeText", [this] { return state.pingTimeText; });
+    r.add("windowMode", [this] { return state.windowMode; });
+    r.add("floatBounds", [this] {
+        return nlohmann::json{{"width", state.floatWidth}, {"height", state.floatHeight}, {"top", state.floatTop},
+                              {"left", state.floatLeft}};
+    });
+    r.add("mediaWorkerStarted", [this] { return state.mediaWorkerStarted; });
+    r.add("infoDefaults", [this] { return entries(state.infoDefaults, 0); });
+    r.add("imageSearchSqlParts", [this] { return entries(state.imageSearchSqlPart); });
+    r.add("textSearchSqlParts", [this] { return entries(state.textSearchSqlPart); });
+    r.add("ifilmKey", [this] { return state.ifilmKey; });
+
+    r.add("catalogueConnected", [&c] { return c.MySQLServer1.connected(); });
+    r.add("currentItem", [&c] {
+        auto j = itemJson(c.currentItem);
+        j["picture"] = c.currentItem.picture && !c.currentItem.picture->empty()
+                           ? nlohmann::json{{"width", c.currentItem.picture->width()},
+                                            {"height", c.currentItem.picture->height()}}
+                           : nlohmann::json(nullptr);
+        return j;
+    });
+    r.add("playLink", [&c] { return c.playLink; });
+    r.add("selectionTitle", [&c] { return c.selectionTitle; });
+    r.add("featureSlots", [&c] { return slotsJson(c.featureSlots); });
+    r.add("specialSlots", [&c] { return slotsJson(c.specialSlots); });
+    r.add("worldSlots", [&c] { return slotsJson(c.worldSlots); });
+    r.add("newsSlots", [&c] { return slotsJson(c.newsSlots); });
+    r.add("bookmarkSlots", [&c] { return slotsJson(c.bookmarkSlots); });
+
+    r.add("featureOffset", [&p] { return p.featureOffset; });
+    r.add("specialOffset", [&p] { return p.specialOffset; });
+    r.add("featureTopicIndex", [&p] { return p.featureTopicIndex; });
+    r.add("specialTopicIndex", [&p] { return p.specialTopicIndex; });
+    r.add("featureTopicCount", [&p] { return p.featureTopics.count; });
+    r.add("specialTopicCount", [&p] { return p.specialTopics.count; });
+    r.add("featureTopicSql", [&p] { return entries(p.featureTopics.sql); });
+    r.add("featureTopicCaption", [&p] { return entries(p.featureTopics.caption); });
+    r.add("specialTopicSql", [&p] { return entries(p.specialTopics.sql); });
+    r.add("specialTopicCaption", [&p] { return entries(p.specialTopics.caption); });
+    r.add("pageOffsetText", [&p] { return p.pageOffsetText; });
+    r.add("searchResultsShown", [&p] { return p.searchResultsShown; });
+    r.add("imageSearchActive", [&p] { return p.imageSearchActive; });
+    r.add("imageSearchPopular", [&p] { return p.imageSearchPopular; });
+    r.add("imageSearchSql", [&p] {
+        return nlohmann::json{
+            {"head", p.imageSearchSqlHead}, {"middle", p.imageSearchSqlMiddle}, {"tail", p.imageSearchSqlTail}};
+    });
+    r.add("resultQueryShown", [&p] { return p.resultQueryShown; });
+    r.add("resultQueryOffset", [&p] { return p.resultQueryOffset; });
+    r.add("resultQueryBase", [&p] { return p.resultQueryBase; });
+
+    r.add("sideTabSql", [&t] { return entries(t.sideTabSql); });
+    r.add("sideTabCaption", [&t] { return entries(t.sideTabCaption); });
+    r.add("topicListOpen", [&t] { return t.topicListOpen(); });
+
+    r.add("markedCategoryNode", [&k] { return k.markedCategoryNode; });
+    r.add("categoryNodes", [&k, this] {
+        auto out = nlohmann::json::array();
+        const int count = get<ui::TreeView>("CatList").count();
+        for (int i = 0; i < count; ++i)
+            out.push_back({{"name", k.nodeName[static_cast<std::size_t>(i)]},
+                           {"sql", k.nodeSql[static_cast<std::size_t>(i)]}});
+        return out;
+    });
 }
 
 } // namespace app

@@ -23,6 +23,11 @@ Form* Application::findForm(std::string_view name) const {
 }
 
 Control* Application::findControl(std::string_view name) const {
+    // "form.control" names a control of one form, for names that several forms use.
+    if (auto dot = name.find('.'); dot != std::string_view::npos) {
+        Form* f = findForm(name.substr(0, dot));
+        return f ? f->find(name.substr(dot + 1)) : nullptr;
+    }
     for (Form* f : forms_)
         if (Control* c = f->find(name))
             return c;
@@ -45,6 +50,8 @@ void Application::dispatch(const std::function<void()>& fn) {
 void Application::addForm(Form* form) { forms_.push_back(form); }
 
 void Application::removeForm(Form* form) {
+    if (onControlRemoved)
+        onControlRemoved(*form);
     forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
     if (principal_ == form)
         principal_ = nullptr;

@@ -36,7 +36,8 @@ public:
     /// Forms in creation order. Forms register themselves and are owned elsewhere.
     const std::vector<Form*>& forms() const { return forms_; }
     Form* findForm(std::string_view name) const;
-    /// The control so named on any form, searching forms in creation order.
+    /// The control so named on any form, searching forms in creation order;
+    /// "form.control" looks in that form only (for names that several forms use).
     Control* findControl(std::string_view name) const;
 
     /// The form whose closing ends the program.
@@ -46,6 +47,11 @@ public:
     void terminate();
     bool terminated() const { return terminated_; }
     std::function<void()> onTerminate;
+
+    /// Called while a control of one of the forms is destroyed, its children before
+    /// it and a form after all of its controls, so a front end can drop what it
+    /// shows for it. The control is partly destroyed: use only its address.
+    std::function<void(Control&)> onControlRemoved;
 
     /// Runs `fn` inside the error boundary, then the work it posted: the entry for
     /// every user event, timer tick and automation command.

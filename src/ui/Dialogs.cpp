@@ -39,8 +39,11 @@ void Dialogs::showInfo(std::string_view text) {
     present({DialogRecord::Type::Information, title_, std::string(text), {"OK"}, {}}, none);
 }
 
-std::string Dialogs::ask(std::string_view text, const std::vector<std::string>& buttons) {
-    return present({DialogRecord::Type::Question, title_, std::string(text), buttons, {}}, answers_);
+std::string Dialogs::ask(std::string_view text, const std::vector<std::string>& buttons,
+                         std::string_view title) {
+    return present({DialogRecord::Type::Question, title.empty() ? title_ : std::string(title),
+                    std::string(text), buttons, {}},
+                   answers_);
 }
 
 std::string Dialogs::chooseFile(std::string_view title, std::string_view filter) {

@@ -37,8 +37,10 @@ public:
     /// The application's standard error message.
     void showError(std::string_view text);
     void showInfo(std::string_view text);
-    /// A modal question; returns the caption of the button chosen.
-    std::string ask(std::string_view text, const std::vector<std::string>& buttons);
+    /// A modal question; returns the caption of the button chosen. `title` defaults
+    /// to the application's title.
+    std::string ask(std::string_view text, const std::vector<std::string>& buttons,
+                    std::string_view title = {});
     /// A file dialog; returns the path chosen, or "" when cancelled.
     std::string chooseFile(std::string_view title, std::string_view filter);
 

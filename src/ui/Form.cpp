@@ -33,6 +33,8 @@ void Form::registerControl(Control& c) {
 }
 
 void Form::unregisterControl(Control& c) {
+    if (app_.onControlRemoved)
+        app_.onControlRemoved(c);
     auto it = registry_.find(c.name());
     if (it != registry_.end() && it->second == &c)
         registry_.erase(it);

@@ -45,6 +45,13 @@ void PageControl::setActiveIndex(int index) {
     changed();
 }
 
+void PageControl::setTabsAtBottom(bool on) {
+    if (tabsAtBottom_ != on) {
+        tabsAtBottom_ = on;
+        changed();
+    }
+}
+
 TabSheet* PageControl::activePage() const {
     return active_ < 0 ? nullptr : pages_[static_cast<std::size_t>(active_)];
 }

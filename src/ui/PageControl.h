@@ -35,6 +35,10 @@ public:
     void setActiveIndex(int index);
     TabSheet* activePage() const;
 
+    /// Whether the tabs sit below the sheets instead of above them.
+    bool tabsAtBottom() const { return tabsAtBottom_; }
+    void setTabsAtBottom(bool on);
+
     /// The user chose tab `index` (after the switch).
     std::function<void(int index)> onTabActive;
     bool deliver(Event event, EventArgs& args) override;
@@ -43,6 +47,7 @@ public:
 private:
     std::vector<TabSheet*> pages_;
     int active_ = -1;
+    bool tabsAtBottom_ = false;
 };
 
 } // namespace ui

@@ -39,6 +39,16 @@ const TreeNode& TreeView::node(int absoluteIndex) const {
     return nodes_[static_cast<std::size_t>(absoluteIndex)];
 }
 
+void TreeView::setImageIndex(int absoluteIndex, int imageIndex) {
+    (void)node(absoluteIndex);
+    auto& n = nodes_[static_cast<std::size_t>(absoluteIndex)];
+    if (n.imageIndex != imageIndex || n.selectedIndex != imageIndex) {
+        n.imageIndex = imageIndex;
+        n.selectedIndex = imageIndex;
+        changed();
+    }
+}
+
 void TreeView::setSelected(int absoluteIndex) {
     if (absoluteIndex < -1 || absoluteIndex >= count())
         throw std::out_of_range(name() + " has no node " + std::to_string(absoluteIndex));

@@ -32,6 +32,9 @@ public:
     /// Throws std::out_of_range.
     const TreeNode& node(int absoluteIndex) const;
 
+    /// Throws std::out_of_range.
+    void setImageIndex(int absoluteIndex, int imageIndex);
+
     /// -1 when nothing is selected.
     int selected() const { return selected_; }
     /// -1 clears the selection; out-of-range indexes are refused with std::out_of_range.

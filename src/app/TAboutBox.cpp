@@ -1,0 +1,169 @@
+#include "app/TAboutBox.h"
+
+#include "app/MainState.h"
+#include "app/OnlineMode.h"
+#include "app/Tmainform.h"
+#include "platform/EchoClient.h"
+#include "platform/Shell.h"
+#include "platform/SystemInfo.h"
+#include "ui/Application.h"
+#include "ui/Image.h"
+#include "ui/Timer.h"
+#include "ui/Widgets.h"
+
+namespace app {
+
+namespace {
+
+constexpr ui::Colour kRed{255, 40, 40};
+constexpr ui::Colour kText{225, 230, 240};
+constexpr ui::Colour kLink{120, 180, 255};
+
+ui::Label& textLabel(ui::Control& parent, const std::string& name, const std::string& caption, int left,
+                     int top, int width = 220, ui::Colour colour = kText) {
+    auto& l = parent.add<ui::Label>(name);
+    l.setBounds(left, top, width, 16);
+    l.setCaption(caption);
+    l.setFontColour(colour);
+    return l;
+}
+
+} // namespace
+
+TAboutBox::TAboutBox(ui::Application& app, Tmainform& mainform, platform::EchoClient& echo,
+                     platform::Shell& shell)
+    : ui::Form(app, "AboutBox"), mainform_(mainform), echo_(echo), shell_(shell) {
+    setCaption("About Pelora Browser");
+    setBounds(0, 0, 500, 300);
+    setColour(ui::colours::black);
+
+    auto& background = add<ui::Image>("Image1");
+    background.setBounds(0, 0, 500, 300);
+    background.setStretch(true);
+
+    // Product name, drawn in the picture's place until the dialog has one.
+    auto& title = add<ui::Label>("TitleLabel");
+    title.setBounds(18, 24, 420, 40);
+    title.setCaption("Zorvex Video Browser");
+    ui::Font tf = title.font();
+    tf.name = "DejaVu Sans";
+    tf.height = 30;
+    tf.bold = true;
+    tf.colour = {255, 255, 255};
+    title.setFont(tf);
+
+    const auto& sites = mainform.config();
+    textLabel(*this, "OS", platform::operatingSystemLine(), 18, 162);
+    textLabel(*this, "PhysMem", platform::physicalMemoryText(), 18, 145);
+    textLabel(*this, "port3306", "Checking Internet on Port 3306.", 290, 86, 200);
+    textLabel(*this, "port80", "Checking Internet on Port 80.", 304, 105, 190);
+    textLabel(*this, "Label5", "v2.1 2006", 445, 8, 52);
+
+    auto link = [&](const std::string& name, const std::string& caption, int left, int top, int width,
+                    std::string url) {
+        auto& l = textLabel(*this, name, caption, left, top, width, kLink);
+        ui::Font f = l.font();
+        f.underline = true;
+        l.setFont(f);
+        l.setCursor(ui::Cursor::HandPoint);
+        l.onClick = [this, url = std::move(url)] { openLink(url); };
+    };
+    const std::string mail = sites.get("sites", "contact_mail");
+    const std::string product = sites.get("sites", "product");
+    link("suiURLLabel1", mail, 18, 85, 220, "mailto:" + mail);
+    link("suiURLLabel2", "http://" + product, 18, 106, 220, "http://" + product + "/");
+    link("suiURLLabel3", "Click here for Connection Problems and Firewalls ", 258, 162, 240,
+         "http://" + sites.get("sites", "connection_help"));
+
+    auto& go = add<ui::Button>("suiImageButton1");
+    go.setBounds(374, 223, 125, 41);
+    go.setCaption("Continue");
+    go.setSkin(1);
+    go.setEnabled(false);
+    go.onClick = [this] { suiImageButton1Click(); };
+    auto& ok = add<ui::Button>("OKButton");
+    ok.setCaption("Launch Zorvex");
+    ok.hide();
+    ok.onClick = [this] { suiImageButton1Click(); };
+
+    auto& bar = add<ui::ProgressBar>("startProgress");
+    bar.setBounds(-2, 289, 504, 12);
+    bar.setRange(0, 100);
+    bar.setPosition(0);
+    bar.setSkin(1);
+
+    // Enter continues, also while the continue button is disabled.
+    auto enter = [this](std::string& key) {
+        if (key == "\r")
+            suiImageButton1Click();
+    };
+    onKeyPress = enter;
+    go.onKeyPress = enter;
+
+    auto& timer = add<ui::Timer>("Timer1", 200, true);
+    timer.onTimer = [this, &timer] {
+        if (!visible())
+            return;
+        timer.setEnabled(false);
+        workOnline = true;
+        RunChecks();
+    };
+    onClose = [this] { hide(); };
+}
+
+void TAboutBox::RunChecks() {
+    localHostName = "localhost";
+    catalogueHostName = mainform_.config().catalogue().host;
+    workOnline = true;
+    checksFailed = false;
+    check(localHostName, Port::Web);
+    check(catalogueHostName, Port::Web);
+    check(localHostName, Port::Catalogue);
+    check(catalogueHostName, Port::Catalogue);
+    if (checksFailed)
+        get<ui::Button>("suiImageButton1").setEnabled(true);
+    else
+        mainform_.online().SetOnlineMode(true);
+}
+
+void TAboutBox::check(const std::string& host, Port tag) {
+    const auto result = echo_.echo(host, "Zorvex", std::chrono::milliseconds(kEchoTimeoutMs));
+    auto& label = get<ui::Label>(tag == Port::Web ? "port80" : "port3306");
+    if (!result.sent) {
+        checksFailed = true;
+        label.setFontColour(kRed);
+        label.setCaption(tag == Port::Web ? "Check Internet Connection" : "No Connection to Zorvex Server");
+        return;
+    }
+    // The reply handler: only replies that carried data count.
+    if (!result.replied || result.replyBytes == 0 || !workOnline)
+        return;
+    label.show();
+    const bool local = host == localHostName;
+    if (tag == Port::Web) {
+        label.setCaption(label.caption() + (local ? "." : "..OK"));
+        if (!local)
+            mainform_.state.pingTimeText = std::to_string(result.roundTripMs);
+    } else {
+        label.setCaption(label.caption() + (local ? "." : ".OK"));
+    }
+}
+
+void TAboutBox::suiImageButton1Click() {
+    if (checksFailed) {
+        const std::string answer = app().dialogs().ask(
+            "Zorvex has not detected any internet connection you should run in local mode. Some Functions will "
+            "be disabled in Local Mode. ",
+            {"Work Online", "Work Offline"}, "Zorvex Notice");
+        workOnline = answer == "Work Online";
+    }
+    mainform_.show();
+    hide();
+}
+
+void TAboutBox::openLink(const std::string& url) {
+    shell_.openUrl(url, platform::WindowShow::Normal);
+    close();
+}
+
+} // namespace app

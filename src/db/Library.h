@@ -1,0 +1,56 @@
+#pragma once
+// Start and end of the MySQL library the program uses for both of its databases.
+//
+// The library is MariaDB's embedded server library: it runs the local bookmark
+// store inside the process and also speaks the client protocol to the remote
+// catalogue. It must be initialised once per process before the first connection;
+// initialisation starts the embedded server, which takes a noticeable moment, so it
+// runs on a background thread while the windows are built, and the first database
+// use waits for it.
+//
+// The library is process-wide state by nature (mysql_library_init may run once per
+// process), so these functions manage one process-wide instance.
+//
+// Threads: startLibrary, waitLibrary and endLibrary are called from the user
+// interface thread; the initialisation itself runs on a background thread that
+// startLibrary creates and waitLibrary or endLibrary joins. All other database
+// calls (connections, queries) belong to the user interface thread.
+
+#include <string>
+#include <vector>
+
+namespace db {
+
+/// Starts initialising the library on a background thread with the given embedded
+/// server options (e.g. "--datadir=."). "--no-defaults" is always put first, so no
+/// system option file is read, and a default storage engine that is not InnoDB is
+/// added, since the server refuses to start without one when InnoDB is skipped;
+/// grant tables are skipped too (there is no `mysql` system database to hold them).
+/// Relative paths in the options are taken against the working directory at the
+/// time of the call. Idempotent: a second call while started does nothing.
+/// Throws db::Error when the library has already been ended in this process.
+void startLibrary(std::vector<std::string> serverOptions);
+
+/// Blocks until initialisation has finished. Throws db::Error with the server's
+/// start-up complaint when it failed, or when startLibrary was never called.
+/// Every Connection::connect calls it first.
+void waitLibrary();
+
+/// Shuts the embedded server down and releases the library. Waits for a running
+/// initialisation first. Every connection must be closed before. Afterwards the
+/// library cannot be started again in this process. noexcept: called at exit.
+void endLibrary() noexcept;
+
+/// Whether startLibrary has been called (and endLibrary not yet).
+bool libraryStarted() noexcept;
+
+/// The embedded server options of the bookmark store: every path relative to the
+/// working directory, which holds `Data/`, `charsets/` and `errmsg.sys`; InnoDB off.
+std::vector<std::string> bookmarkStoreOptions();
+
+/// Options for a process that only talks to remote servers (tools): the embedded
+/// server still starts, so it gets a private empty data directory `scratchDir`
+/// (which must exist) and the system's message and character set files.
+std::vector<std::string> clientOnlyOptions(const std::string& scratchDir);
+
+} // namespace db
