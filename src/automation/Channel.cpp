@@ -1,0 +1,321 @@
+#include "automation/Channel.h"
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <stdexcept>
+
+#include "automation/ControlProperties.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/PageControl.h"
+
+namespace automation {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr std::int64_t kIntMin = std::numeric_limits<int>::min();
+constexpr std::int64_t kIntMax = std::numeric_limits<int>::max();
+// Bounds that keep the clock arithmetic far from overflow: about 30 years of
+// virtual time per step, an hour of real waiting.
+constexpr std::int64_t kMaxAdvanceMs = 1'000'000'000'000;
+constexpr std::int64_t kMaxWaitMs = 3'600'000;
+
+std::string dumpLine(const json& value) {
+    // Control texts come from files and databases and may hold bytes that are not
+    // UTF-8; they are replaced rather than allowed to fail the reply.
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+// Replies list their members in the order the protocol gives them (id, error,
+// data), which json objects, being sorted, would not keep.
+std::string replyLine(const json& id, std::string_view error, const json* data) {
+    std::string line = "{\"id\":" + dumpLine(id) + ",\"error\":" + dumpLine(error);
+    if (data)
+        line += ",\"data\":" + dumpLine(*data);
+    line += '}';
+    return line;
+}
+
+std::string withoutExceptionTag(std::string_view what) {
+    // nlohmann prefixes its messages with "[json.exception.parse_error.101] ".
+    if (!what.empty() && what.front() == '[')
+        if (auto end = what.find("] "); end != std::string_view::npos)
+            what.remove_prefix(end + 2);
+    return std::string(what);
+}
+
+ui::Control& findControl(ui::Application& app, Arguments& args, std::size_t index) {
+    const std::string name = args.string(index, "CONTROL");
+    ui::Control* control = app.findControl(name);
+    if (!control)
+        throw args.error("unknown control '" + name + "'");
+    return *control;
+}
+
+ui::EventArgs readEventArgs(const Arguments& args, const json& object) {
+    ui::EventArgs out;
+    const std::string context = args.command() + " ARGS";
+    for (const auto& [key, value] : object.items()) {
+        if (key == "button") {
+            const std::string button = requireString(value, context, "button");
+            if (button == "left")
+                out.button = ui::MouseButton::Left;
+            else if (button == "right")
+                out.button = ui::MouseButton::Right;
+            else if (button == "middle")
+                out.button = ui::MouseButton::Middle;
+            else
+                throw args.error("unknown button '" + button + "', expected left, right or middle");
+        } else if (key == "x") {
+            out.x = static_cast<int>(requireInteger(value, context, "x", kIntMin, kIntMax));
+        } else if (key == "y") {
+            out.y = static_cast<int>(requireInteger(value, context, "y", kIntMin, kIntMax));
+        } else if (key == "index") {
+            out.index = static_cast<int>(requireInteger(value, context, "index", kIntMin, kIntMax));
+        } else if (key == "col") {
+            out.col = static_cast<int>(requireInteger(value, context, "col", kIntMin, kIntMax));
+        } else if (key == "row") {
+            out.row = static_cast<int>(requireInteger(value, context, "row", kIntMin, kIntMax));
+        } else if (key == "key") {
+            out.key = requireString(value, context, "key");
+        } else {
+            throw args.error("unknown event argument '" + key + "'");
+        }
+    }
+    return out;
+}
+
+json commandEvent(ui::Application& app, Arguments& args) {
+    args.expectCount(2, 3, "CONTROL, EVENT, {ARGS}");
+    ui::Control& control = findControl(app, args, 0);
+    const std::string eventText = args.string(1, "EVENT");
+    ui::Event event{};
+    if (!ui::parseEvent(eventText, event))
+        throw args.error("unknown event '" + eventText + "'");
+    ui::EventArgs eventArgs;
+    if (args.size() > 2)
+        eventArgs = readEventArgs(args, args.object(2, "ARGS"));
+
+    // A page the control does not have is the client's mistake, not the handler's:
+    // it gets an error reply rather than an entry in the dialog log.
+    if (event == ui::Event::TabActive && control.kind() == ui::Kind::PageControl) {
+        const auto& pages = static_cast<const ui::PageControl&>(control);
+        if (eventArgs.index < 0 || eventArgs.index >= pages.pageCount())
+            throw args.error("PageControl '" + control.name() + "' has no page " +
+                             std::to_string(eventArgs.index));
+    }
+
+    bool taken = true;
+    app.dispatch([&] { taken = control.deliver(event, eventArgs); });
+    if (!taken)
+        throw args.error(std::string(ui::kindName(control.kind())) + " '" + control.name() +
+                         "' does not take the event '" + eventText + "'");
+    // The key handler may change or swallow the key; the client learns which.
+    if (event == ui::Event::KeyPress)
+        return {{"key", eventArgs.key}};
+    return nullptr;
+}
+
+json commandMenu(ui::Application& app, Arguments& args) {
+    args.expectCount(1, 1, "ITEM");
+    const std::string name = args.string(0, "ITEM");
+    ui::Control* item = nullptr;
+    for (ui::Form* form : app.forms())
+        if (ui::Control* c = form->find(name); c && c->kind() == ui::Kind::MenuItem) {
+            item = c;
+            break;
+        }
+    if (!item)
+        throw args.error("unknown menu item '" + name + "'");
+    ui::EventArgs eventArgs;
+    app.dispatch([&] { item->deliver(ui::Event::Click, eventArgs); });
+    return nullptr;
+}
+
+json commandSet(ui::Application& app, Arguments& args) {
+    args.expectCount(3, 3, "CONTROL, PROPERTY, VALUE");
+    ui::Control& control = findControl(app, args, 0);
+    const std::string property = args.string(1, "PROPERTY");
+    setControlProperty(control, property, args.at(2, "VALUE"));
+    return nullptr;
+}
+
+json commandGet(ui::Application& app, Arguments& args) {
+    args.expectCount(1, 1, "CONTROL");
+    return describeControl(findControl(app, args, 0));
+}
+
+json commandState(ui::Application& app, Arguments& args) {
+    args.expectCount(1, 1, "NAME");
+    const std::string name = args.string(0, "NAME");
+    if (!app.state().contains(name))
+        throw args.error("unknown state '" + name + "'");
+    return app.state().get(name);
+}
+
+json commandAdvance(ui::Application& app, Arguments& args) {
+    args.expectCount(1, 1, "MS");
+    const std::int64_t ms = args.integer(0, "MS", 0, kMaxAdvanceMs);
+    if (app.loop().clockKind() != ui::EventLoop::ClockKind::Virtual)
+        throw args.error(
+            "the clock is real time here; only the headless mode's virtual clock can be advanced");
+    app.loop().advance(ms);
+    return app.loop().now();
+}
+
+json commandAnswer(ui::Application& app, Arguments& args) {
+    args.expectCount(1, 1, "TEXT");
+    app.dialogs().queueAnswer(args.string(0, "TEXT"));
+    return nullptr;
+}
+
+json commandChooseFile(ui::Application& app, Arguments& args) {
+    args.expectCount(1, 1, "PATH");
+    app.dialogs().queueFile(args.string(0, "PATH"));
+    return nullptr;
+}
+
+json commandDialogs(ui::Application& app, Arguments& args) {
+    args.expectCount(0, 0, "");
+    json out = json::array();
+    for (const auto& record : app.dialogs().log())
+        out.push_back({{"type", std::string(ui::dialogTypeName(record.type))},
+                       {"title", record.title},
+                       {"text", record.text},
+                       {"buttons", record.buttons},
+                       {"answer", record.answer}});
+    return out;
+}
+
+json commandControls(ui::Application& app, Arguments& args) {
+    args.expectCount(0, 0, "");
+    json out = json::array();
+    for (ui::Form* form : app.forms())
+        for (ui::Control* control : form->controls())
+            out.push_back(control->name());
+    return out;
+}
+
+json commandWaitIdle(ui::Application& app, Arguments& args) {
+    using namespace std::chrono;
+    args.expectCount(1, 1, "MS");
+    const auto deadline = steady_clock::now() + milliseconds(args.integer(0, "MS", 0, kMaxWaitMs));
+    for (;;) {
+        // The worker reports through posted work, and on the real clock its wake-up
+        // timer must keep running, or the wait would wait for itself.
+        app.loop().runPosted();
+        app.loop().runDue();
+        if (!app.idleProbe || app.idleProbe())
+            return true;
+        const auto now = steady_clock::now();
+        if (now >= deadline)
+            return false;
+        app.loop().waitForPosted(std::min(duration_cast<milliseconds>(deadline - now) + 1ms, 10ms));
+    }
+}
+
+} // namespace
+
+Channel::Channel(ui::Application& app) : app_(app) {
+    addBuiltins();
+}
+
+void Channel::addBuiltins() {
+    auto bind = [this](json (*fn)(ui::Application&, Arguments&)) {
+        return [this, fn](Arguments& args) { return fn(app_, args); };
+    };
+    addCommand("event", bind(commandEvent));
+    addCommand("menu", bind(commandMenu));
+    addCommand("set", bind(commandSet));
+    addCommand("get", bind(commandGet));
+    addCommand("state", bind(commandState));
+    addCommand("advance", bind(commandAdvance));
+    addCommand("answer", bind(commandAnswer));
+    addCommand("choose-file", bind(commandChooseFile));
+    addCommand("dialogs", bind(commandDialogs));
+    addCommand("controls", bind(commandControls));
+    addCommand("wait-idle", bind(commandWaitIdle));
+    addCommand("quit", [this](Arguments& args) -> json {
+        args.expectCount(0, 0, "");
+        quit();
+        return nullptr;
+    });
+}
+
+void Channel::addCommand(std::string name, Command command) {
+    if (commands_.contains(name))
+        throw std::logic_error("automation command '" + name + "' is registered twice");
+    commands_.emplace(std::move(name), std::move(command));
+}
+
+void Channel::quit() {
+    if (ui::Form* principal = app_.principal())
+        app_.dispatch([principal] { principal->close(); });
+    else
+        app_.terminate();
+}
+
+std::string Channel::errorReply(const json& id, std::string_view message) noexcept {
+    try {
+        return replyLine(id, message, nullptr);
+    } catch (...) {
+        return R"({"id":null,"error":"the reply could not be built"})";
+    }
+}
+
+std::string Channel::handle(std::string_view line) noexcept {
+    json id = nullptr;
+    try {
+        json request;
+        try {
+            // The depth limit keeps a hostile request from exhausting the stack of
+            // the recursive code that reads, copies and frees the parsed value.
+            request =
+                json::parse(line.begin(), line.end(), [](int depth, json::parse_event_t, json&) {
+                    if (depth > kMaxDepth)
+                        throw RequestError("request nests deeper than " +
+                                           std::to_string(kMaxDepth) + " levels");
+                    return true;
+                });
+        } catch (const json::parse_error& e) {
+            return errorReply(nullptr, "malformed request: " + withoutExceptionTag(e.what()));
+        } catch (const RequestError& e) {
+            return errorReply(nullptr, e.what());
+        }
+        if (!request.is_object())
+            return errorReply(nullptr, "malformed request: not a JSON object");
+        auto idIt = request.find("id");
+        if (idIt == request.end())
+            return errorReply(nullptr, "request has no id");
+        id = *idIt;
+        auto commandIt = request.find("command");
+        if (commandIt == request.end())
+            return errorReply(id, "request has no command");
+        const json& command = *commandIt;
+        if (!command.is_array() || command.empty())
+            return errorReply(id, "command must be an array [NAME, ARG...]");
+        if (!command.front().is_string())
+            return errorReply(id, "command name must be a string");
+        const std::string name = command.front().get<std::string>();
+        auto it = commands_.find(name);
+        if (it == commands_.end())
+            return errorReply(id, "unknown command '" + name + "'");
+
+        const json values(command.begin() + 1, command.end());
+        Arguments args(name, values);
+        // Copied so that a command registering or removing commands cannot pull
+        // the running one from under itself.
+        const Command run = it->second;
+        json data = run(args);
+        return replyLine(id, "success", &data);
+    } catch (const std::exception& e) {
+        return errorReply(id, e.what());
+    } catch (...) {
+        return errorReply(id, "unknown error");
+    }
+}
+
+} // namespace automation

@@ -1,0 +1,40 @@
+#pragma once
+// Sole owner of a POSIX file descriptor: closes it when it goes.
+//
+// Thread: a plain value; the owner decides which thread uses it.
+
+#include <unistd.h>
+
+#include <utility>
+
+namespace automation {
+
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    /// Takes ownership of `fd` (-1: owns nothing).
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other)
+            reset(std::exchange(other.fd_, -1));
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    /// Closes the descriptor held and takes `fd` instead.
+    void reset(int fd = -1) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
+
+  private:
+    int fd_ = -1;
+};
+
+} // namespace automation

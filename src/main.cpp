@@ -1,0 +1,113 @@
+// Entry: reads the command line and the configuration, starts the database library
+// in the background, builds the windows and runs them in a window (Qt) or headless,
+// driven through the automation channel.
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "app/CommandLine.h"
+#include "app/Config.h"
+#include "app/Program.h"
+#include "automation/Channel.h"
+#include "automation/HeadlessDriver.h"
+#include "automation/Transport.h"
+#include "db/Library.h"
+#include "ui/Application.h"
+
+#ifdef ZORVEX_HAVE_QT
+#include "qt/FrontEnd.h"
+#endif
+
+namespace {
+
+std::string executableDir() {
+    std::error_code ec;
+    auto exe = std::filesystem::canonical("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path().string() : exe.parent_path().string();
+}
+
+int run(const app::CommandLine& cl) {
+    const std::string exeDir = executableDir();
+    app::Config config;
+    try {
+        if (cl.config)
+            config = app::Config::load(*cl.config);
+        else if (const auto fallback = exeDir + "/zorvex.ini"; std::filesystem::exists(fallback))
+            config = app::Config::load(fallback);
+    } catch (const app::ConfigError& e) {
+        std::cerr << "zorvex: " << e.what() << "\n";
+        return 2;
+    }
+    if (cl.workdir && ::chdir(cl.workdir->c_str()) != 0) {
+        std::cerr << "zorvex: cannot use working directory '" << *cl.workdir
+                  << "': " << std::strerror(errno) << "\n";
+        return 1;
+    }
+
+    // Starting the embedded server takes a moment; it runs while the windows are built.
+    db::startLibrary(db::bookmarkStoreOptions());
+    int status = 0;
+    {
+        ui::Application app(cl.headless ? ui::EventLoop::ClockKind::Virtual
+                                         : ui::EventLoop::ClockKind::Real);
+        app::Program program(app, config, exeDir, app::Services::real());
+        automation::Channel channel(app);
+        std::unique_ptr<automation::Transport> transport;
+        try {
+            transport = automation::makeTransport(cl.automation, app, channel);
+        } catch (const std::exception& e) {
+            std::cerr << "zorvex: " << e.what() << "\n";
+            db::endLibrary();
+            return 1;
+        }
+        if (cl.headless) {
+            automation::runHeadless(app);
+        } else {
+#ifdef ZORVEX_HAVE_QT
+            qtfront::RunOptions options;
+            if (cl.screenshot)
+                options.screenshot = *cl.screenshot;
+            status = qtfront::run(app, options);
+#else
+            std::cerr << "zorvex: this build has no window; use --headless --automation=...\n";
+            status = 2;
+#endif
+        }
+        transport.reset();
+    }
+    db::endLibrary();
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    app::CommandLine cl;
+    try {
+        cl = app::CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
+        if (cl.headless && cl.automation.empty())
+            throw app::UsageError("--headless needs --automation=stdio or --automation=unix:PATH");
+    } catch (const app::UsageError& e) {
+        std::cerr << "zorvex: " << e.what() << "\n\n" << app::CommandLine::usage();
+        return 2;
+    }
+    if (cl.help) {
+        std::cout << app::CommandLine::usage();
+        return 0;
+    }
+    if (cl.version) {
+        std::cout << "zorvex " << ZORVEX_VERSION << "\n";
+        return 0;
+    }
+    try {
+        return run(cl);
+    } catch (const std::exception& e) {
+        std::cerr << "zorvex: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,425 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "TestWindow.h"
+#include "automation/Channel.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using automationtest::Client;
+using automationtest::TestWindow;
+using nlohmann::json;
+
+template <class... A> json cmd(A&&... args) {
+    return json::array({json(std::forward<A>(args))...});
+}
+
+struct ChannelTest : ::testing::Test {
+    TestWindow w;
+    automation::Channel channel{w.app};
+    Client client{channel};
+};
+
+TEST_F(ChannelTest, GetReportsTheCommonProperties) {
+    const json label = client.ok(cmd("get", "Label1"));
+    EXPECT_EQ(label["name"], "Label1");
+    EXPECT_EQ(label["kind"], "Label");
+    EXPECT_EQ(label["visible"], true);
+    EXPECT_EQ(label["enabled"], true);
+    EXPECT_EQ(label["left"], 10);
+    EXPECT_EQ(label["top"], 20);
+    EXPECT_EQ(label["width"], 120);
+    EXPECT_EQ(label["height"], 16);
+    EXPECT_EQ(label["caption"], "Newest Videos");
+    EXPECT_EQ(label["hint"], "the newest items");
+    EXPECT_EQ(label["fontColor"], "#12ABEF");
+    EXPECT_EQ(label["fontHeight"], 13);
+    EXPECT_EQ(label["cursor"], "HandPoint");
+    EXPECT_TRUE(label["picture"].is_null());
+    EXPECT_EQ(label["parent"], "Panel1");
+    EXPECT_EQ(label["form"], "mainform");
+
+    // An edit reports what was typed as text, not as a caption.
+    w.edit->setText("surf");
+    const json edit = client.ok(cmd("get", "Edit1"));
+    EXPECT_EQ(edit["text"], "surf");
+    EXPECT_FALSE(edit.contains("caption"));
+
+    const json hidden = client.ok(cmd("get", "HiddenButton"));
+    EXPECT_EQ(hidden["visible"], false);
+    EXPECT_EQ(hidden["showing"], false);
+}
+
+TEST_F(ChannelTest, GetReportsWhatEachKindAdds) {
+    w.track->setPosition(4);
+    const json track = client.ok(cmd("get", "TrackBar1"));
+    EXPECT_EQ(track["position"], 4);
+    EXPECT_EQ(track["min"], 0);
+    EXPECT_EQ(track["max"], 10);
+
+    EXPECT_EQ(client.ok(cmd("get", "Radio1"))["checked"], true);
+    EXPECT_EQ(client.ok(cmd("get", "Radio2"))["checked"], false);
+
+    const json pages = client.ok(cmd("get", "Pages"));
+    EXPECT_EQ(pages["active"], 0);
+    EXPECT_EQ(pages["tabs"], json::parse(R"([{"name":"Sheet1","caption":"Videos","visible":true},
+                                              {"name":"Sheet2","caption":"Bookmarks","visible":false}])"));
+
+    EXPECT_EQ(client.ok(cmd("get", "Grid"))["cells"],
+              json::parse(R"([["Title","Feed"],["Surfing",""],["",""]])"));
+
+    const json tree = client.ok(cmd("get", "Tree"));
+    EXPECT_EQ(tree["selected"], -1);
+    ASSERT_EQ(tree["nodes"].size(), 3u);
+    EXPECT_EQ(tree["nodes"][1]["text"], "Surfing");
+    EXPECT_EQ(tree["nodes"][1]["imageIndex"], 2);
+    EXPECT_EQ(tree["nodes"][1]["level"], 1);
+    EXPECT_EQ(tree["nodes"][1]["parent"], 0);
+    EXPECT_EQ(tree["nodes"][2]["parent"], -1);
+
+    const json menu = client.ok(cmd("get", "PopupMenu1"));
+    ASSERT_EQ(menu["items"].size(), 2u);
+    EXPECT_EQ(menu["items"][0]["name"], "ZorvexOnline");
+    EXPECT_EQ(menu["items"][0]["caption"], "Zorvex Online");
+    EXPECT_EQ(menu["items"][1]["name"], "SearchGoogle1");
+
+    const json web = client.ok(cmd("get", "Web1"));
+    EXPECT_EQ(web["url"], "http://example.test/start");
+    EXPECT_EQ(web["history"], json::array({"http://example.test/start"}));
+    EXPECT_TRUE(web["busy"].is_boolean());
+
+    EXPECT_EQ(client.ok(cmd("get", "Memo1"))["lines"], json::array({"first", "second"}));
+    EXPECT_EQ(client.ok(cmd("get", "Timer1"))["interval"], 100);
+    EXPECT_EQ(client.ok(cmd("get", "mainform"))["principal"], true);
+    EXPECT_EQ(client.ok(cmd("get", "otherform"))["principal"], false);
+
+    testsupport::TempDir dir("zorvex-automation");
+    const std::string file = dir.write("thumb.jpg", automationtest::tinyJpeg(8, 6));
+    w.image->loadFromFile(file);
+    const json image = client.ok(cmd("get", "featurepic1"));
+    EXPECT_EQ(image["picture"], (json{{"source", file}, {"width", 8}, {"height", 6}}));
+}
+
+TEST_F(ChannelTest, RepliesStayValidJsonWhenTextsAreNotUtf8) {
+    // Catalogue texts can arrive in an 8-bit encoding.
+    w.label->setCaption("caf\xE9");
+    const json label = client.ok(cmd("get", "Label1"));
+    EXPECT_TRUE(label["caption"].is_string());
+}
+
+TEST_F(ChannelTest, SetChangesWhatAUserCanSetWithoutRunningHandlers) {
+    client.ok(cmd("set", "Edit1", "text", "surfing"));
+    EXPECT_EQ(w.edit->text(), "surfing");
+    EXPECT_FALSE(w.editChanged);
+
+    client.ok(cmd("set", "Radio2", "checked", true));
+    EXPECT_TRUE(w.radio2->checked());
+    EXPECT_FALSE(w.radio1->checked());
+
+    client.ok(cmd("set", "TrackBar1", "position", 7));
+    EXPECT_EQ(w.track->position(), 7);
+    client.ok(cmd("set", "TrackBar1", "position", 50)); // a drag past the end stops there
+    EXPECT_EQ(w.track->position(), 10);
+
+    client.ok(cmd("set", "Tree", "selected", 1));
+    EXPECT_EQ(w.tree->selected(), 1);
+    client.ok(cmd("set", "Tree", "selected", -1));
+    EXPECT_EQ(w.tree->selected(), -1);
+
+    client.ok(cmd("set", "Grid", "cell", json{{"col", 1}, {"row", 2}, {"text", "News"}}));
+    EXPECT_EQ(w.grid->cell(1, 2), "News");
+
+    client.ok(cmd("set", "Memo1", "text", "one\ntwo\nthree"));
+    EXPECT_EQ(w.memo->lines().size(), 3u);
+
+    client.ok(cmd("set", "Label1", "caption", "Special Interest"));
+    EXPECT_EQ(client.ok(cmd("get", "Label1"))["caption"], "Special Interest");
+    EXPECT_TRUE(w.log.empty());
+}
+
+TEST_F(ChannelTest, SetRefusesWhatCannotBeSet) {
+    EXPECT_NE(client.error(cmd("set", "Label1", "visible", false)).find("visible"),
+              std::string::npos);
+    EXPECT_NE(client.error(cmd("set", "Edit1", "checked", true)).find("checked"),
+              std::string::npos);
+    EXPECT_NE(client.error(cmd("set", "Label1", "position", 3)).find("position"),
+              std::string::npos);
+    client.error(cmd("set", "TrackBar1", "position", "7"));
+    client.error(cmd("set", "TrackBar1", "position", 2.5));
+    client.error(cmd("set", "Radio2", "checked", 1));
+    client.error(cmd("set", "Edit1", "text", 12));
+    client.error(cmd("set", "Tree", "selected", 3));
+    client.error(cmd("set", "Grid", "cell", json{{"col", 5}, {"row", 0}, {"text", "x"}}));
+    client.error(cmd("set", "Grid", "cell", "x"));
+    client.error(cmd("set", "Edit1", "text"));
+    EXPECT_NE(client.error(cmd("set", "Nowhere", "text", "x")).find("Nowhere"), std::string::npos);
+    // Nothing changed on the way.
+    EXPECT_EQ(w.track->position(), 0);
+    EXPECT_TRUE(w.radio1->checked());
+    EXPECT_EQ(w.tree->selected(), -1);
+    EXPECT_TRUE(w.label->visible());
+}
+
+TEST_F(ChannelTest, EventRunsTheHandlerAndWhatItPostsBeforeReplying) {
+    EXPECT_TRUE(client.ok(cmd("event", "Button1", "Click")).is_null());
+    EXPECT_EQ(w.clicks, 1);
+    EXPECT_TRUE(w.postedRan);
+    EXPECT_EQ(client.ok(cmd("state", "clicks")), 1);
+
+    client.ok(cmd("event", "Label1", "MouseMove", json{{"x", 3}, {"y", 4}}));
+    client.ok(cmd("event", "Label1", "MouseDown", json{{"button", "right"}, {"x", 5}, {"y", 6}}));
+    client.ok(cmd("event", "Pages", "TabActive", json{{"index", 1}}));
+    EXPECT_EQ(w.pages->activeIndex(), 1);
+    client.ok(cmd("event", "Grid", "SelectCell", json{{"col", 1}, {"row", 1}}));
+    client.ok(
+        cmd("event", "Grid", "SelectCell", json{{"col", 0}, {"row", 2}})); // refused by the handler
+    EXPECT_EQ(w.grid->selectedRow(), 1);
+    client.ok(cmd("event", "OtherButton", "Click"));
+    EXPECT_EQ(w.log, (std::vector<std::string>{"move 3,4", "down right 5,6", "tab 1", "cell 1,1",
+                                               "cell 0,2", "other"}));
+
+    // The key handler's verdict comes back.
+    EXPECT_EQ(client.ok(cmd("event", "Edit1", "KeyPress", json{{"key", "a"}}))["key"], "a");
+    EXPECT_EQ(client.ok(cmd("event", "Edit1", "KeyPress", json{{"key", "7"}}))["key"], "");
+
+    // A radio click checks it before its handler would run.
+    client.ok(cmd("event", "Radio2", "Click"));
+    EXPECT_TRUE(w.radio2->checked());
+
+    // A hidden control takes no input, as on screen.
+    client.ok(cmd("event", "HiddenButton", "Click"));
+    EXPECT_EQ(w.clicks, 1);
+}
+
+TEST_F(ChannelTest, EventRefusesBadRequestsNamingWhatIsWrong) {
+    EXPECT_NE(client.error(cmd("event", "NoSuchControl", "Click")).find("NoSuchControl"),
+              std::string::npos);
+    EXPECT_NE(client.error(cmd("event", "Button1", "Explode")).find("Explode"), std::string::npos);
+    const std::string notTaken = client.error(cmd("event", "Label1", "Pop"));
+    EXPECT_NE(notTaken.find("Pop"), std::string::npos);
+    EXPECT_NE(notTaken.find("Label1"), std::string::npos);
+    EXPECT_NE(client.error(cmd("event", "Pages", "TabActive", json{{"index", 5}})).find("5"),
+              std::string::npos);
+    EXPECT_NE(
+        client.error(cmd("event", "Label1", "MouseDown", json{{"button", "side"}})).find("side"),
+        std::string::npos);
+    EXPECT_NE(client.error(cmd("event", "Label1", "MouseMove", json{{"z", 1}})).find("z"),
+              std::string::npos);
+    client.error(cmd("event", "Label1", "MouseMove", json{{"x", "3"}}));
+    client.error(cmd("event", "Label1", "MouseMove", json{{"x", 1e12}}));
+    client.error(cmd("event", "Label1", "MouseMove", "x=3"));
+    client.error(cmd("event", "Button1"));
+    client.error(cmd("event", 7, "Click"));
+    client.error(cmd("event", "Button1", "Click", json::object(), "extra"));
+    EXPECT_EQ(w.clicks, 0);
+    EXPECT_EQ(w.pages->activeIndex(), 0);
+    EXPECT_TRUE(w.log.empty());
+    EXPECT_TRUE(w.app.dialogs().log().empty());
+}
+
+TEST_F(ChannelTest, AHandlerErrorIsShownAsTheStandardMessageAndTheReplyIsSuccess) {
+    client.ok(cmd("event", "ThrowButton", "Click"));
+    const json dialogs = client.ok(cmd("dialogs"));
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0]["type"], "error");
+    EXPECT_EQ(dialogs[0]["text"], "Lost connection to server");
+    EXPECT_EQ(dialogs[0]["title"], "Zorvex");
+    // The channel carries on.
+    client.ok(cmd("event", "Button1", "Click"));
+    EXPECT_EQ(w.clicks, 1);
+}
+
+TEST_F(ChannelTest, MenuClicksAnItemByNameOnAnyForm) {
+    client.ok(cmd("menu", "SearchGoogle1"));
+    client.ok(cmd("menu", "ReceiverItem"));
+    EXPECT_EQ(w.log, (std::vector<std::string>{"menu search", "menu receiver"}));
+
+    EXPECT_NE(client.error(cmd("menu", "NoSuchItem")).find("NoSuchItem"), std::string::npos);
+    // A control that is not a menu item is not clicked through the menu command.
+    EXPECT_NE(client.error(cmd("menu", "Button1")).find("Button1"), std::string::npos);
+    client.error(cmd("menu", 3));
+    client.error(cmd("menu"));
+    EXPECT_EQ(w.clicks, 0);
+}
+
+TEST_F(ChannelTest, StateReadsRegisteredVariables) {
+    EXPECT_EQ(client.ok(cmd("state", "currentItem")),
+              (json{{"title", "Surfing"}, {"recnum", "42"}}));
+    EXPECT_EQ(client.ok(cmd("state", "clicks")), 0);
+    EXPECT_NE(client.error(cmd("state", "noSuchVariable")).find("noSuchVariable"),
+              std::string::npos);
+    client.error(cmd("state", json::array()));
+}
+
+TEST_F(ChannelTest, AdvanceFiresDueTimersInOrder) {
+    client.ok(cmd("advance", 300));
+    EXPECT_EQ(w.log,
+              (std::vector<std::string>{"Timer1 100", "Timer1 200", "Timer2 250", "Timer1 300"}));
+    w.log.clear();
+    client.ok(cmd("advance", 0));
+    EXPECT_TRUE(w.log.empty());
+    client.ok(cmd("advance", 99));
+    EXPECT_TRUE(w.log.empty());
+    client.ok(cmd("advance", 1));
+    EXPECT_EQ(w.log, (std::vector<std::string>{"Timer1 400"}));
+
+    client.error(cmd("advance", -5));
+    client.error(cmd("advance", "100"));
+    client.error(cmd("advance", 1.5));
+    client.error(cmd("advance"));
+    EXPECT_EQ(w.log.size(), 1u);
+}
+
+TEST(ChannelRealClock, AdvanceIsRefusedOnTheRealClock) {
+    TestWindow w(ui::EventLoop::ClockKind::Real);
+    automation::Channel channel(w.app);
+    Client client(channel);
+    EXPECT_NE(client.error(cmd("advance", 100)).find("clock"), std::string::npos);
+    EXPECT_TRUE(w.log.empty());
+}
+
+TEST_F(ChannelTest, QueuedAnswersAndFilesGoToTheNextDialogs) {
+    client.ok(cmd("answer", "Work Offline"));
+    client.ok(cmd("choose-file", "/media/clip.wmv"));
+    client.ok(cmd("event", "AskButton", "Click"));
+    client.ok(cmd("event", "OpenButton", "Click"));
+    EXPECT_EQ(w.answer, "Work Offline");
+    EXPECT_EQ(w.chosenFile, "/media/clip.wmv");
+
+    // Nothing queued: the first button, and a cancelled file dialog.
+    client.ok(cmd("choose-file", ""));
+    client.ok(cmd("event", "AskButton", "Click"));
+    client.ok(cmd("event", "OpenButton", "Click"));
+    EXPECT_EQ(w.answer, "Work Online");
+    EXPECT_EQ(w.chosenFile, "");
+
+    const json dialogs = client.ok(cmd("dialogs"));
+    ASSERT_EQ(dialogs.size(), 4u);
+    EXPECT_EQ(dialogs[0], (json{{"type", "question"},
+                                {"title", "Zorvex"},
+                                {"text", "The checks failed."},
+                                {"buttons", {"Work Online", "Work Offline"}},
+                                {"answer", "Work Offline"}}));
+    EXPECT_EQ(dialogs[1]["type"], "file");
+    EXPECT_EQ(dialogs[1]["answer"], "/media/clip.wmv");
+    EXPECT_EQ(dialogs[2]["answer"], "Work Online");
+    EXPECT_EQ(dialogs[3]["answer"], "");
+
+    client.error(cmd("answer", 1));
+    client.error(cmd("choose-file"));
+    client.error(cmd("dialogs", "all"));
+}
+
+TEST_F(ChannelTest, ControlsListsEveryFormInCreationOrder) {
+    const json names = client.ok(cmd("controls"));
+    ASSERT_TRUE(names.is_array());
+    EXPECT_EQ(names.front(), "mainform");
+    std::vector<std::string> expected;
+    for (ui::Form* form : w.app.forms())
+        for (ui::Control* c : form->controls())
+            expected.push_back(c->name());
+    EXPECT_EQ(names, json(expected));
+    auto position = [&](const std::string& name) {
+        return std::find(expected.begin(), expected.end(), name) - expected.begin();
+    };
+    EXPECT_LT(position("Label1"), position("Edit1"));
+    EXPECT_LT(position("Timer2"), position("otherform"));
+    EXPECT_LT(position("otherform"), position("ReceiverItem"));
+}
+
+TEST_F(ChannelTest, WaitIdleRunsPostedWorkUntilTheProbeSaysIdle) {
+    // No worker installed: idle at once.
+    EXPECT_EQ(client.ok(cmd("wait-idle", 1000)), true);
+
+    bool idle = false;
+    w.app.idleProbe = [&idle] { return idle; };
+    EXPECT_EQ(client.ok(cmd("wait-idle", 0)), false);
+
+    // A worker thread finishes later and reports through posted work, which the
+    // wait must run for the probe to see it.
+    std::thread worker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        w.app.loop().post([&idle] { idle = true; });
+    });
+    EXPECT_EQ(client.ok(cmd("wait-idle", 60'000)), true);
+    worker.join();
+
+    client.error(cmd("wait-idle", -1));
+    client.error(cmd("wait-idle", "soon"));
+}
+
+TEST_F(ChannelTest, QuitClosesThePrincipalFormAsTheUserWould) {
+    EXPECT_TRUE(client.ok(cmd("quit")).is_null());
+    EXPECT_TRUE(w.closed);
+    EXPECT_FALSE(w.main.visible());
+    EXPECT_TRUE(w.app.terminated());
+}
+
+TEST_F(ChannelTest, QuitWithoutAPrincipalFormEndsTheProgram) {
+    w.app.setPrincipal(nullptr);
+    client.ok(cmd("quit"));
+    EXPECT_FALSE(w.closed);
+    EXPECT_TRUE(w.app.terminated());
+}
+
+TEST_F(ChannelTest, MalformedRequestsGetErrorRepliesNamingTheFault) {
+    auto errorOf = [&](const std::string& line) {
+        const json reply = client.raw(line);
+        EXPECT_NE(reply["error"], "success") << line;
+        return reply;
+    };
+    json reply = errorOf("this is not json");
+    EXPECT_TRUE(reply["id"].is_null());
+    EXPECT_NE(reply["error"].get<std::string>().find("malformed"), std::string::npos);
+
+    EXPECT_TRUE(errorOf(R"({"id": 1, "command": ["get", "Label1"]} trailing)")["id"].is_null());
+    EXPECT_TRUE(errorOf(R"(["get", "Label1"])")["id"].is_null());
+    EXPECT_TRUE(errorOf("\"\xFF\xFE\"")["id"].is_null());
+
+    reply = errorOf(R"({"command": ["get", "Label1"]})");
+    EXPECT_TRUE(reply["id"].is_null());
+    EXPECT_NE(reply["error"].get<std::string>().find("id"), std::string::npos);
+
+    // Ids come back as given, whatever their type.
+    EXPECT_EQ(errorOf(R"({"id": "a7"})")["id"], "a7");
+    EXPECT_EQ(errorOf(R"({"id": 8, "command": "get"})")["id"], 8);
+    EXPECT_EQ(errorOf(R"({"id": 9, "command": []})")["id"], 9);
+    EXPECT_EQ(errorOf(R"({"id": 10, "command": [5]})")["id"], 10);
+    reply = errorOf(R"({"id": 11, "command": ["explode"]})");
+    EXPECT_EQ(reply["id"], 11);
+    EXPECT_NE(reply["error"].get<std::string>().find("explode"), std::string::npos);
+    EXPECT_EQ(errorOf(R"({"id": 12, "command": ["get", "Label1", "extra"]})")["id"], 12);
+    EXPECT_NE(client.error(cmd("get", "Nowhere")).find("Nowhere"), std::string::npos);
+
+    // Deep nesting is refused before anything walks it.
+    std::string deep = R"({"id": 13, "command": ["get", )" + std::string(100000, '[') +
+                       std::string(100000, ']') + "]}";
+    EXPECT_TRUE(errorOf(deep)["id"].is_null());
+    EXPECT_TRUE(errorOf("")["id"].is_null());
+
+    // And the channel still works.
+    EXPECT_EQ(client.ok(cmd("get", "Label1"))["name"], "Label1");
+    EXPECT_EQ(w.clicks, 0);
+}
+
+TEST_F(ChannelTest, SubsystemsCanAddCommands) {
+    channel.addCommand("echo", [](automation::Arguments& args) {
+        args.expectCount(1, 1, "TEXT");
+        return json(args.string(0, "TEXT"));
+    });
+    EXPECT_EQ(client.ok(cmd("echo", "hello")), "hello");
+    client.error(cmd("echo"));
+    EXPECT_THROW(channel.addCommand("get", [](automation::Arguments&) { return json(); }),
+                 std::logic_error);
+    EXPECT_EQ(client.ok(cmd("get", "Label1"))["kind"], "Label");
+
+    channel.addCommand(
+        "fails", [](automation::Arguments&) -> json { throw std::runtime_error("disk full"); });
+    EXPECT_EQ(client.error(cmd("fails")), "disk full");
+}
+
+} // namespace

@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TestWindow.h"
+#include "automation/Channel.h"
+#include "automation/Endpoint.h"
+#include "automation/FdWriter.h"
+#include "automation/HeadlessDriver.h"
+#include "automation/StdioTransport.h"
+#include "automation/Transport.h"
+#include "automation/UniqueFd.h"
+#include "automation/UnixSocketTransport.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using automation::UniqueFd;
+using nlohmann::json;
+
+UniqueFd connectTo(const std::string& path) {
+    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    if (!fd ||
+        ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return UniqueFd();
+    return fd;
+}
+
+void sendAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+        if (n < 0 && errno == ENOTSOCK)
+            n = ::write(fd, data.data() + done, data.size() - done);
+        ASSERT_GT(n, 0) << std::strerror(errno);
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+// Reads whole lines from a descriptor until `count` have come or the input ends.
+std::vector<json> readReplies(int fd, std::size_t count) {
+    std::vector<json> replies;
+    std::string buffer;
+    char chunk[4096];
+    while (replies.size() < count) {
+        const std::size_t end = buffer.find('\n');
+        if (end != std::string::npos) {
+            replies.push_back(json::parse(buffer.substr(0, end), nullptr, false));
+            buffer.erase(0, end + 1);
+            continue;
+        }
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        buffer.append(chunk, static_cast<std::size_t>(n));
+    }
+    return replies;
+}
+
+std::string request(int id, const json& command) {
+    return json{{"id", id}, {"command", command}}.dump() + "\n";
+}
+
+// Ends the run if a client thread fails, so a broken test fails instead of hanging.
+struct TerminateOnExit {
+    ui::Application& app;
+    ~TerminateOnExit() {
+        app.loop().post([&app = app] {
+            if (!app.terminated())
+                app.terminate();
+        });
+    }
+};
+
+TEST(UnixSocketTransport, ClientsGetTheirOwnRepliesInOrder) {
+    testsupport::TempDir dir("zorvex-automation");
+    const std::string path = dir.file("automation.sock");
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+    std::vector<json> first, second;
+    bool stillListening = false;
+    {
+        automation::UnixSocketTransport transport(channel, path);
+        EXPECT_EQ(transport.path(), path);
+        struct stat info {};
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISSOCK(info.st_mode));
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+        std::thread clients([&] {
+            TerminateOnExit guard{w.app};
+            UniqueFd a = connectTo(path);
+            UniqueFd b = connectTo(path);
+            ASSERT_TRUE(a && b);
+            // Two requests in one write, the third split across writes and ending in "\r\n".
+            sendAll(a.get(),
+                    request(1, {"event", "Button1", "Click"}) + request(2, {"state", "clicks"}));
+            const std::string third = request(3, {"get", "Label1"});
+            sendAll(a.get(), third.substr(0, 10));
+            sendAll(b.get(), "\n" + request(100, {"get", "Nowhere"}));
+            sendAll(a.get(), third.substr(10, third.size() - 11) + "\r\n");
+            first = readReplies(a.get(), 3);
+            second = readReplies(b.get(), 1);
+            // A client leaving does not end the program or the other clients.
+            b.reset();
+            sendAll(a.get(), request(4, {"state", "clicks"}));
+            auto more = readReplies(a.get(), 1);
+            first.insert(first.end(), more.begin(), more.end());
+            stillListening = static_cast<bool>(connectTo(path));
+            sendAll(a.get(), request(5, {"quit"}));
+            more = readReplies(a.get(), 1);
+            first.insert(first.end(), more.begin(), more.end());
+        });
+        automation::HeadlessDriver(w.app).run();
+        clients.join();
+    }
+    EXPECT_FALSE(std::filesystem::exists(path)); // removed with the transport
+    EXPECT_TRUE(stillListening);
+
+    ASSERT_EQ(first.size(), 5u);
+    for (std::size_t i = 0; i < first.size(); ++i)
+        EXPECT_EQ(first[i]["id"], static_cast<int>(i) + 1);
+    EXPECT_EQ(first[0]["error"], "success");
+    EXPECT_EQ(first[1]["data"], 1);
+    EXPECT_EQ(first[2]["data"]["caption"], "Newest Videos");
+    EXPECT_EQ(first[3]["data"], 1);
+    EXPECT_EQ(first[4]["error"], "success");
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0]["id"], 100);
+    EXPECT_NE(second[0]["error"], "success");
+    EXPECT_TRUE(w.closed);
+}
+
+TEST(UnixSocketTransport, ReplacesAStaleSocketAndRefusesALiveOneOrAnythingElse) {
+    testsupport::TempDir dir("zorvex-automation");
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+
+    // A socket file left behind by a program that ended without removing it.
+    const std::string stale = dir.file("stale.sock");
+    {
+        UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM, 0));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, stale.data(), stale.size());
+        ASSERT_EQ(::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    }
+    ASSERT_TRUE(std::filesystem::exists(stale));
+    {
+        automation::UnixSocketTransport transport(channel, stale);
+        EXPECT_TRUE(static_cast<bool>(connectTo(stale)));
+
+        // The same path while a listener answers there.
+        try {
+            automation::UnixSocketTransport second(channel, stale);
+            ADD_FAILURE() << "a second listener was started";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find("already listening"), std::string::npos)
+                << e.what();
+        }
+        // The refused attempt left the first one's file alone.
+        EXPECT_TRUE(static_cast<bool>(connectTo(stale)));
+    }
+
+    // A file that is not a socket is never replaced.
+    const std::string plain = dir.write("notes.txt", "keep me");
+    EXPECT_THROW(automation::UnixSocketTransport(channel, plain), std::runtime_error);
+    EXPECT_TRUE(std::filesystem::is_regular_file(plain));
+
+    EXPECT_THROW(automation::UnixSocketTransport(channel, dir.file(std::string(200, 'x'))),
+                 std::runtime_error);
+    EXPECT_THROW(automation::UnixSocketTransport(channel, dir.file("missing/dir.sock")),
+                 std::runtime_error);
+}
+
+struct Pipe {
+    UniqueFd read, write;
+    Pipe() {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe");
+        read.reset(fds[0]);
+        write.reset(fds[1]);
+    }
+};
+
+TEST(StdioTransport, RepliesOnOneLineEachAndQuitsAtEndOfInput) {
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+    Pipe in, out;
+    std::vector<json> replies;
+    {
+        automation::StdioTransport transport(channel, in.read.get(), out.write.get());
+        std::thread reader([&] { replies = readReplies(out.read.get(), 5); });
+        std::thread writer([&] {
+            sendAll(in.write.get(), request(1, {"event", "Button1", "Click"}));
+            sendAll(in.write.get(),
+                    "\n   \n" + std::string(automation::StdioTransport::kMaxLine + 10, 'x') + "\n");
+            sendAll(in.write.get(), "{broken\n");
+            sendAll(in.write.get(), request(2, {"state", "clicks"}));
+            // The last line needs no line break; the end of input then quits.
+            std::string last = request(3, {"get", "Label1"});
+            last.pop_back();
+            sendAll(in.write.get(), last);
+            in.write.reset();
+        });
+        automation::HeadlessDriver(w.app).run();
+        writer.join();
+        out.write.reset(); // the transport does not own it; the reader sees the end now
+        reader.join();
+    }
+    ASSERT_EQ(replies.size(), 5u);
+    EXPECT_EQ(replies[0], (json{{"id", 1}, {"error", "success"}, {"data", nullptr}}));
+    EXPECT_TRUE(replies[1]["id"].is_null());
+    EXPECT_NE(replies[1]["error"].get<std::string>().find("longer"), std::string::npos);
+    EXPECT_TRUE(replies[2]["id"].is_null());
+    EXPECT_NE(replies[2]["error"].get<std::string>().find("malformed"), std::string::npos);
+    EXPECT_EQ(replies[3]["data"], 1);
+    EXPECT_EQ(replies[4]["data"]["name"], "Label1");
+    // End of input closed the principal form as a quit does.
+    EXPECT_TRUE(w.closed);
+    EXPECT_TRUE(w.app.terminated());
+}
+
+TEST(StdioTransport, EndOfInputEndsTheProgramEvenWhenClosingFails) {
+    automationtest::TestWindow w;
+    w.main.onClose = [] { throw std::runtime_error("cannot close"); };
+    automation::Channel channel(w.app);
+    Pipe in, out;
+    {
+        automation::StdioTransport transport(channel, in.read.get(), out.write.get());
+        in.write.reset();
+        automation::HeadlessDriver(w.app).run();
+    }
+    EXPECT_TRUE(w.app.terminated());
+    ASSERT_EQ(w.app.dialogs().log().size(), 1u);
+    EXPECT_EQ(w.app.dialogs().log()[0].text, "cannot close");
+}
+
+TEST(StdioTransport, StopsCleanlyWhileTheInputIsStillOpen) {
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+    Pipe in, out;
+    { automation::StdioTransport transport(channel, in.read.get(), out.write.get()); }
+    // Nothing was posted on the way out: no quit.
+    w.app.loop().runPosted();
+    EXPECT_FALSE(w.app.terminated());
+}
+
+TEST(FdWriter, AReaderThatWentAwayFailsTheWriteWithoutEndingTheProgram) {
+    Pipe pipe;
+    EXPECT_TRUE(automation::writeAll(pipe.write.get(), "reply\n"));
+    pipe.read.reset();
+    EXPECT_FALSE(automation::writeAll(pipe.write.get(), "reply\n"));
+
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
+    UniqueFd mine(pair[0]), theirs(pair[1]);
+    theirs.reset();
+    EXPECT_FALSE(automation::writeAll(mine.get(), "reply\n"));
+}
+
+TEST(HeadlessDriver, RunsPostedWorkUntilTerminated) {
+    automationtest::TestWindow w;
+    std::vector<int> order;
+    std::thread poster([&] {
+        for (int i = 0; i < 3; ++i)
+            w.app.loop().post([&order, i] { order.push_back(i); });
+        w.app.loop().post([&w] { w.app.terminate(); });
+    });
+    automation::HeadlessDriver(w.app).run();
+    poster.join();
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+    // The virtual clock stood still: no timer fired.
+    EXPECT_TRUE(w.log.empty());
+    EXPECT_EQ(w.app.loop().now(), 0);
+}
+
+TEST(Endpoint, ParsesTheAutomationOption) {
+    EXPECT_EQ(automation::parseEndpoint("stdio"),
+              (automation::Endpoint{automation::Endpoint::Type::Stdio, ""}));
+    EXPECT_EQ(automation::parseEndpoint("unix:/tmp/z.sock"),
+              (automation::Endpoint{automation::Endpoint::Type::UnixSocket, "/tmp/z.sock"}));
+    for (const char* bad : {"", "unix:", "tcp:1234", "STDIO", "stdio ", "unix"})
+        EXPECT_THROW(automation::parseEndpoint(bad), std::invalid_argument) << bad;
+
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+    EXPECT_FALSE(automation::makeTransport("", w.app, channel));
+    EXPECT_THROW(automation::makeTransport("pipe", w.app, channel), std::invalid_argument);
+}
+
+} // namespace
