@@ -5,7 +5,7 @@
 // Owns one eventfd. Thread: raise() from any thread; fd() is stable for the
 // object's life. The constructor throws std::system_error when no eventfd can be made.
 
-#include "automation/UniqueFd.h"
+#include "platform/UniqueFd.h"
 
 namespace automation {
 
@@ -16,7 +16,7 @@ class StopSignal {
     void raise() noexcept;
 
   private:
-    UniqueFd fd_;
+    platform::UniqueFd fd_;
 };
 
 } // namespace automation

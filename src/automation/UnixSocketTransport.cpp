@@ -40,8 +40,8 @@ sockaddr_un addressOf(const std::string& path) {
     return address;
 }
 
-UniqueFd makeSocket(const std::string& path) {
-    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+platform::UniqueFd makeSocket(const std::string& path) {
+    platform::UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!fd)
         throw failure(path, "cannot create a socket", errno);
     return fd;
@@ -58,7 +58,7 @@ void removeStaleSocket(const std::string& path, const sockaddr_un& address) {
     }
     if (!S_ISSOCK(info.st_mode))
         throw failure(path, "the path exists and is not a socket; not replacing it");
-    UniqueFd probe = makeSocket(path);
+    platform::UniqueFd probe = makeSocket(path);
     if (::connect(probe.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
         throw failure(path, "another program is already listening there");
     if (errno != ECONNREFUSED)
@@ -74,7 +74,7 @@ void removeStaleSocket(const std::string& path, const sockaddr_un& address) {
 // reply that is still queued has been written or dropped.
 class UnixSocketTransport::Client {
   public:
-    explicit Client(UniqueFd fd) : fd_(std::move(fd)) {}
+    explicit Client(platform::UniqueFd fd) : fd_(std::move(fd)) {}
     int fd() const { return fd_.get(); }
 
     /// User-interface thread. A client that cannot take its reply (gone, or not
@@ -93,7 +93,7 @@ class UnixSocketTransport::Client {
     LineSplitter splitter{kMaxLine}; ///< reader thread only
 
   private:
-    UniqueFd fd_;
+    platform::UniqueFd fd_;
     bool failed_ = false; ///< user-interface thread only
 };
 
@@ -203,7 +203,7 @@ void UnixSocketTransport::serve() {
         clients = std::move(kept);
 
         if (fds[1].revents != 0) {
-            UniqueFd fd(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+            platform::UniqueFd fd(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
             if (fd) {
                 if (clients.size() >= kMaxClients)
                     continue; // refused: the descriptor closes here

@@ -21,7 +21,7 @@
 
 #include "automation/StopSignal.h"
 #include "automation/Transport.h"
-#include "automation/UniqueFd.h"
+#include "platform/UniqueFd.h"
 
 namespace ui {
 class EventLoop;
@@ -55,7 +55,7 @@ class UnixSocketTransport : public Transport {
     ui::EventLoop& loop_;
     std::shared_ptr<RequestQueue> queue_;
     std::string path_;
-    UniqueFd listener_;
+    platform::UniqueFd listener_;
     dev_t device_ = 0; ///< identity of the socket file made, so only it is removed
     ino_t inode_ = 0;
     StopSignal stop_;

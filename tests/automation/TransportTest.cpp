@@ -20,13 +20,13 @@
 #include "automation/HeadlessDriver.h"
 #include "automation/StdioTransport.h"
 #include "automation/Transport.h"
-#include "automation/UniqueFd.h"
+#include "platform/UniqueFd.h"
 #include "automation/UnixSocketTransport.h"
 #include "support/TempDir.h"
 
 namespace {
 
-using automation::UniqueFd;
+using platform::UniqueFd;
 using nlohmann::json;
 
 UniqueFd connectTo(const std::string& path) {
