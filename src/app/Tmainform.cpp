@@ -114,6 +114,17 @@ void Tmainform::FormCreate(Services& services) {
     get<ui::MenuItem>("ZorvexOffline").onClick = [this] { online_->SetOnlineMode(false); };
     get<ui::MenuItem>("ZorvexOnline").onClick = [this] { online_->SetOnlineMode(true); };
 
+    app().mousePressHook = [this](ui::Control& target, ui::Event event, const ui::EventArgs& args) {
+        return ApplicationEvents2Message(target, event, args);
+    };
+    onMouseEnterAt = [this](int x, int y) { CMMouseEnter(x, y); };
+    onMouseActivate = [this] { CMMouseActivate(); };
+    // A press on the window's own free area drags the window, as a caption does.
+    onMouseDown = [this](ui::MouseButton button, int, int) {
+        if (button == ui::MouseButton::Left)
+            startSystemMove();
+    };
+
     auto& repaint = get<ui::Timer>("Timer1");
     repaint.onTimer = [this, &repaint] {
         // Nudging the window makes the freshly laid-out window repaint everywhere.
@@ -126,6 +137,55 @@ void Tmainform::FormCreate(Services& services) {
     aboutBox_ = std::make_unique<TAboutBox>(app(), *this, *services.echo, *services.shell);
     app().setPrincipal(aboutBox_.get());
     aboutBox_->show();
+}
+
+namespace {
+// Where (x, y) inside `c` lies in its form's client area.
+std::pair<int, int> formPosition(const ui::Control& c, int x, int y) {
+    for (const ui::Control* p = &c; p && p->kind() != ui::Kind::Form; p = p->parent()) {
+        x += p->left();
+        y += p->top();
+    }
+    return {x, y};
+}
+} // namespace
+
+bool Tmainform::ApplicationEvents2Message(ui::Control& target, ui::Event event, const ui::EventArgs& args) {
+    const bool right = args.button == ui::MouseButton::Right;
+    const bool inside = target.form() == this;
+    const auto [x, y] = formPosition(target, args.x, args.y);
+    if (right && inside && inWindowMode()) {
+        get<ui::Menu>("PopupMenu2").popup(x, y);
+        return true;
+    }
+    if (right && target.isInside(get<ui::Panel>("Panel4"))) {
+        get<ui::Menu>("videoquerypopup").popup(x, y);
+        return true;
+    }
+    if (!right && event == ui::Event::MouseDown && args.button == ui::MouseButton::Left && inside &&
+        !target.isInside(get<ui::Panel>("Panel5")) && state.windowMode == "1") {
+        startSystemMove();
+        return true;
+    }
+    return false;
+}
+
+void Tmainform::CMMouseEnter(int screenX, int screenY) {
+    if (!inWindowMode() || !enabled())
+        return;
+    if (screenX == state.lastCursorX || screenY == state.lastCursorY)
+        return;
+    state.controlBarStep = 1;
+    get<ui::Timer>("Timer3").setEnabled(true);
+    state.lastCursorX = screenX;
+    state.lastCursorY = screenY;
+}
+
+void Tmainform::CMMouseActivate() {
+    if (!inWindowMode() || !enabled())
+        return;
+    state.controlBarStep = 1;
+    get<ui::Timer>("Timer3").setEnabled(true);
 }
 
 void Tmainform::FormShow() {
@@ -565,6 +625,8 @@ void Tmainform::registerState() {
                               {"left", state.floatLeft}};
     });
     r.add("mediaWorkerStarted", [this] { return state.mediaWorkerStarted; });
+    r.add("controlBarStep", [this] { return state.controlBarStep; });
+    r.add("lastCursor", [this] { return nlohmann::json{{"x", state.lastCursorX}, {"y", state.lastCursorY}}; });
     r.add("infoDefaults", [this] { return entries(state.infoDefaults, 0); });
     r.add("imageSearchSqlParts", [this] { return entries(state.imageSearchSqlPart); });
     r.add("textSearchSqlParts", [this] { return entries(state.textSearchSqlPart); });

@@ -65,6 +65,13 @@ public:
 
 private:
     void FormCreate(Services& services);
+    /// The application-wide mouse hook: in the float and full-screen modes a right
+    /// press anywhere opens the window-mode menu; a right press on the player opens
+    /// its menu; in float mode a left press outside the control bar drags the window.
+    bool ApplicationEvents2Message(ui::Control& target, ui::Event event, const ui::EventArgs& args);
+    void CMMouseEnter(int screenX, int screenY);
+    void CMMouseActivate();
+    bool inWindowMode() const { return state.windowMode == "1" || state.windowMode == "2"; }
     void FormShow();
     void FormClose();
     void registerState();

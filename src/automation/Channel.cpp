@@ -108,11 +108,10 @@ json commandEvent(ui::Application& app, Arguments& args) {
                              std::to_string(eventArgs.index));
     }
 
-    bool taken = true;
-    app.dispatch([&] { taken = control.deliver(event, eventArgs); });
-    if (!taken)
+    if (!control.takes(event))
         throw args.error(std::string(ui::kindName(control.kind())) + " '" + control.name() +
                          "' does not take the event '" + eventText + "'");
+    app.dispatch([&] { app.deliver(control, event, eventArgs); });
     // The key handler may change or swallow the key; the client learns which.
     if (event == ui::Event::KeyPress)
         return {{"key", eventArgs.key}};

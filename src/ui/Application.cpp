@@ -47,6 +47,15 @@ void Application::dispatch(const std::function<void()>& fn) {
     loop_.runPosted();
 }
 
+bool Application::deliver(Control& control, Event event, EventArgs& args) {
+    if (!control.takes(event))
+        return false;
+    if ((event == Event::MouseDown || event == Event::DblClick) && mousePressHook && control.enabled() &&
+        control.showing() && mousePressHook(control, event, args))
+        return true;
+    return control.deliver(event, args);
+}
+
 void Application::addForm(Form* form) { forms_.push_back(form); }
 
 void Application::removeForm(Form* form) {

@@ -17,6 +17,8 @@ namespace ui {
 
 class Control;
 class Form;
+struct EventArgs;
+enum class Event;
 
 class Application {
 public:
@@ -56,6 +58,15 @@ public:
     /// Runs `fn` inside the error boundary, then the work it posted: the entry for
     /// every user event, timer tick and automation command.
     void dispatch(const std::function<void()>& fn);
+
+    /// Sees every mouse press (MouseDown, and DblClick with its button) before the
+    /// control does, like an application-wide message hook; returning true takes
+    /// the press, and the control gets nothing.
+    std::function<bool(Control& target, Event event, const EventArgs& args)> mousePressHook;
+    /// Delivers a user event as the front ends and the automation channel do: mouse
+    /// presses pass the hook, then Control::deliver. Returns false when the event
+    /// does not apply to the control's kind. Call inside dispatch().
+    bool deliver(Control& control, Event event, EventArgs& args);
 
     std::uint64_t nextRevision() { return ++revision_; }
 

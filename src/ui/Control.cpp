@@ -15,7 +15,7 @@ constexpr std::array kKindNames = {
     "TreeView", "Animation", "WebView", "MediaSurface", "Menu", "MenuItem", "Timer"};
 constexpr std::array kEventNames = {"Click", "DblClick", "MouseEnter", "MouseMove", "MouseLeave",
                                     "MouseDown", "MouseUp", "KeyPress", "Change", "Exit",
-                                    "TabActive", "SelectCell", "Pop", "Show", "Close"};
+                                    "TabActive", "SelectCell", "Pop", "Show", "Close", "Activate"};
 constexpr std::array kCursorNames = {"Default", "Arrow", "HandPoint", "HourGlass", "AppStart"};
 } // namespace
 

@@ -58,7 +58,7 @@ enum class MouseButton { Left, Right, Middle };
 /// User events the front end and the automation channel deliver by name.
 enum class Event {
     Click, DblClick, MouseEnter, MouseMove, MouseLeave, MouseDown, MouseUp, KeyPress,
-    Change, Exit, TabActive, SelectCell, Pop, Show, Close
+    Change, Exit, TabActive, SelectCell, Pop, Show, Close, Activate
 };
 std::string_view eventName(Event event);
 /// Returns false when `name` is not an event name.

@@ -50,6 +50,12 @@ void Form::setVisible(bool v) {
         onShow();
 }
 
+void Form::startSystemMove() {
+    ++systemMoves_;
+    if (onSystemMoveRequest)
+        onSystemMoveRequest();
+}
+
 void Form::close() {
     if (onClose)
         onClose();
@@ -65,6 +71,15 @@ bool Form::deliver(Event event, EventArgs& args) {
         return true;
     case Event::Close:
         close();
+        return true;
+    case Event::Activate:
+        if (enabled() && visible() && onMouseActivate)
+            onMouseActivate();
+        return true;
+    case Event::MouseEnter:
+        Control::deliver(event, args);
+        if (enabled() && visible() && onMouseEnterAt)
+            onMouseEnterAt(args.x, args.y);
         return true;
     default:
         return Control::deliver(event, args);

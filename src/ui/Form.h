@@ -44,10 +44,21 @@ public:
     void close();
 
     std::function<void()> onShow, onClose;
+    /// The mouse entered the window at screen position (x, y).
+    std::function<void(int x, int y)> onMouseEnterAt;
+    /// A mouse press activated the window.
+    std::function<void()> onMouseActivate;
+
+    /// Asks the front end to let the user drag the window from where the mouse
+    /// was pressed (the system move of a window's caption).
+    void startSystemMove();
+    int systemMoves() const { return systemMoves_; }
+    std::function<void()> onSystemMoveRequest;
 
     bool deliver(Event event, EventArgs& args) override;
     bool takes(Event event) const override {
-        return event == Event::Show || event == Event::Close || Control::takes(event);
+        return event == Event::Show || event == Event::Close || event == Event::Activate ||
+               Control::takes(event);
     }
 
     /// Used by the control model itself.
@@ -59,6 +70,7 @@ private:
     Application& app_;
     std::map<std::string, Control*, std::less<>> registry_;
     std::vector<Control*> order_;
+    int systemMoves_ = 0;
 };
 
 } // namespace ui

@@ -1,0 +1,46 @@
+#pragma once
+// Shows the application's messages for real: message boxes for errors, information
+// and questions (with the model's button captions, answering with the caption
+// clicked) and the file dialog for file choices. The dialogs service calls it only
+// when no answer was queued in advance.
+//
+// Installs itself as the presenter of the application's dialogs and removes itself
+// when destroyed. Owns nothing else. Thread: user-interface thread only; presenting
+// runs a modal loop, in which timers and posted work keep running.
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+#include "ui/Dialogs.h"
+
+namespace ui {
+class Application;
+}
+
+namespace qtfront {
+
+class DialogPresenter {
+public:
+    /// `app` must outlive the presenter; `parentWindow` names the window the dialogs
+    /// belong to (nullptr: none).
+    DialogPresenter(ui::Application& app, std::function<QWidget*()> parentWindow);
+    ~DialogPresenter();
+    DialogPresenter(const DialogPresenter&) = delete;
+    DialogPresenter& operator=(const DialogPresenter&) = delete;
+
+    /// Shows `record` modally and returns the button caption or file chosen ("" when
+    /// the user dismissed a file dialog, or a box without any of its buttons).
+    static std::string present(const ui::DialogRecord& record, QWidget* parent);
+
+    /// "Text files|*.txt;*.log|All|*.*" (the designed filter form) as a Qt file
+    /// dialog filter; a filter without '|' is taken as it is.
+    static QString toQtFilter(const std::string& filter);
+
+private:
+    ui::Application& app_;
+};
+
+} // namespace qtfront

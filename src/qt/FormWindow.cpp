@@ -1,0 +1,69 @@
+#include "qt/FormWindow.h"
+
+#include <QCloseEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
+
+namespace qtfront {
+
+FormWindow::FormWindow() : client_(new QFrame(this)) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void FormWindow::setMenuBar(QMenuBar* bar) {
+    bar_ = bar;
+    if (bar_)
+        bar_->setParent(this);
+    relayout();
+}
+
+int FormWindow::barHeight() const {
+    return bar_ && !bar_->isHidden() ? bar_->sizeHint().height() : 0;
+}
+
+void FormWindow::setClientSize(QSize size) {
+    clientSize_ = size;
+    const QSize total(size.width(), size.height() + barHeight());
+    if (this->size() != total)
+        resize(total);
+    else
+        relayout();
+}
+
+void FormWindow::relayout() {
+    const int bar = barHeight();
+    if (bar_ && bar > 0) {
+        bar_->setGeometry(0, 0, width(), bar);
+        bar_->raise();
+    }
+    client_->setGeometry(0, bar, width(), height() - bar);
+    const QSize total(clientSize_.width(), clientSize_.height() + bar);
+    if (clientSize_.isValid() && size() != total && !isVisible())
+        resize(total);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    // The model closes the form (and may end the program); the window follows it.
+    event->ignore();
+    emit closeRequested();
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    relayout();
+    if (event->spontaneous() && isVisible()) {
+        const QSize client(width(), height() - barHeight());
+        if (client != clientSize_) {
+            clientSize_ = client;
+            emit resizedByUser(client);
+        }
+    }
+}
+
+void FormWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (event->spontaneous() && isVisible())
+        emit movedByUser(pos());
+}
+
+} // namespace qtfront

@@ -1,0 +1,78 @@
+#include "qt/LoopDriver.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <atomic>
+#include <limits>
+#include <mutex>
+
+#include "ui/Application.h"
+
+namespace qtfront {
+
+/// Shared with the wake handler, which other threads may still be running while the
+/// driver goes away: the mutex keeps the target alive for the length of a wake-up.
+struct LoopDriver::WakeState {
+    std::mutex mutex;
+    LoopDriver* target = nullptr;
+    std::atomic<bool> pending{false};
+};
+
+LoopDriver::LoopDriver(ui::Application& app, std::function<void()> afterRound)
+    : app_(app), afterRound_(std::move(afterRound)), wake_(std::make_shared<WakeState>()) {
+    due_.setSingleShot(true);
+    due_.setTimerType(Qt::PreciseTimer);
+    connect(&due_, &QTimer::timeout, this, &LoopDriver::runRound);
+    wake_->target = this;
+    app_.loop().setWakeHandler([state = wake_] {
+        if (state->pending.exchange(true))
+            return;
+        std::lock_guard lock(state->mutex);
+        if (state->target)
+            QMetaObject::invokeMethod(
+                state->target,
+                [state] {
+                    state->pending = false;
+                    if (state->target)
+                        state->target->runRound();
+                },
+                Qt::QueuedConnection);
+    });
+    wake_->pending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [state = wake_] {
+            state->pending = false;
+            if (state->target)
+                state->target->runRound();
+        },
+        Qt::QueuedConnection);
+}
+
+LoopDriver::~LoopDriver() {
+    app_.loop().setWakeHandler({});
+    std::lock_guard lock(wake_->mutex);
+    wake_->target = nullptr;
+}
+
+void LoopDriver::runRound() {
+    app_.loop().runPosted();
+    app_.loop().runDue();
+    if (afterRound_)
+        afterRound_();
+    schedule();
+}
+
+void LoopDriver::schedule() {
+    const auto next = app_.loop().nextDue();
+    if (!next) {
+        due_.stop();
+        return;
+    }
+    const std::int64_t wait = std::clamp<std::int64_t>(*next - app_.loop().now(), 0,
+                                                       std::numeric_limits<int>::max());
+    due_.start(static_cast<int>(wait));
+}
+
+} // namespace qtfront

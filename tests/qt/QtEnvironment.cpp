@@ -1,0 +1,49 @@
+#include "QtEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "qt/Run.h"
+
+namespace qttest {
+
+namespace {
+
+/// Owns the QApplication and ends it when the tests are done, while the process is
+/// still whole: the web engine cannot shut down from static destructors.
+class Environment : public ::testing::Environment {
+public:
+    QApplication& application() {
+        if (!app_) {
+            if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
+            app_ = qtfront::makeApplication(argc_, argv_);
+        }
+        return *app_;
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[8] = "test_qt";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+Environment& environment() {
+    // gtest owns the environment once it is registered.
+    static Environment* env = static_cast<Environment*>(::testing::AddGlobalTestEnvironment(new Environment));
+    return *env;
+}
+
+// Registered before the tests start, so its TearDown runs after the last one.
+[[maybe_unused]] const Environment& registered = environment();
+
+} // namespace
+
+QApplication& application() { return environment().application(); }
+
+std::string skinFolder() { return ZORVEX_BINARY_DIR; }
+
+} // namespace qttest
