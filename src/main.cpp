@@ -13,11 +13,15 @@
 #include "app/CommandLine.h"
 #include "app/Config.h"
 #include "app/Program.h"
+#include "app/TAboutBox.h"
+#include "app/Tmainform.h"
 #include "automation/Channel.h"
 #include "automation/HeadlessDriver.h"
 #include "automation/Transport.h"
 #include "db/Library.h"
 #include "ui/Application.h"
+#include "ui/Timer.h"
+#include "ui/Widgets.h"
 
 #ifdef ZORVEX_HAVE_QT
 #include "qt/FrontEnd.h"
@@ -30,6 +34,38 @@ std::string executableDir() {
     auto exe = std::filesystem::canonical("/proc/self/exe", ec);
     return ec ? std::filesystem::current_path().string() : exe.parent_path().string();
 }
+
+#ifdef ZORVEX_HAVE_QT
+// --screenshot PATH: the splash dialog once its checks and the online load are
+// done (saved beside PATH with "-splash" in its name), then the main window after
+// the user's continue.
+std::vector<qtfront::Shot> screenshotScript(ui::Application& app, app::Program& program, const std::string& path) {
+    std::string splash = path;
+    const auto dot = splash.rfind(".png");
+    splash.insert(dot == std::string::npos ? splash.size() : dot, "-splash");
+    auto& about = program.mainform().aboutBox();
+    qtfront::Shot first;
+    first.form = about.name();
+    first.path = splash;
+    first.delayMs = 300;
+    first.ready = [&app, &about] {
+        const bool checksDone = !about.get<ui::Timer>("Timer1").enabled();
+        return checksDone && (about.get<ui::Button>("suiImageButton1").enabled() || !app.dialogs().log().empty());
+    };
+    qtfront::Shot second;
+    second.before = [&app, &about] {
+        if (about.checksFailed)
+            app.dialogs().queueAnswer("Work Online");
+        ui::EventArgs enter;
+        enter.key = "\r";
+        app.deliver(about, ui::Event::KeyPress, enter);
+    };
+    second.form = program.mainform().name();
+    second.path = path;
+    second.delayMs = 3000;
+    return {first, second};
+}
+#endif
 
 int run(const app::CommandLine& cl) {
     const std::string exeDir = executableDir();
@@ -71,7 +107,7 @@ int run(const app::CommandLine& cl) {
 #ifdef ZORVEX_HAVE_QT
             qtfront::RunOptions options;
             if (cl.screenshot)
-                options.screenshot = *cl.screenshot;
+                options.shots = screenshotScript(app, program, *cl.screenshot);
             status = qtfront::run(app, options);
 #else
             std::cerr << "zorvex: this build has no window; use --headless --automation=...\n";

@@ -1,5 +1,8 @@
 #include "app/TAboutBox.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/MainState.h"
 #include "app/OnlineMode.h"
 #include "app/Tmainform.h"
@@ -28,6 +31,24 @@ ui::Label& textLabel(ui::Control& parent, const std::string& name, const std::st
     return l;
 }
 
+// The dialog's background: deep blue fading to black, with a soft light band
+// across the top where the product name stands.
+ui::Picture backgroundPicture(int width, int height) {
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width * height * 3));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double fy = static_cast<double>(y) / height;
+            const double fx = static_cast<double>(x) / width;
+            const double band = std::max(0.0, 1.0 - std::abs(fy - 0.16) * 6.0) * (1.0 - fx * 0.6);
+            const double base = 1.0 - fy * 0.85;
+            auto* p = &rgb[static_cast<std::size_t>((y * width + x) * 3)];
+            p[0] = static_cast<std::uint8_t>(std::min(255.0, 10 * base + 40 * band));
+            p[1] = static_cast<std::uint8_t>(std::min(255.0, 28 * base + 70 * band));
+            p[2] = static_cast<std::uint8_t>(std::min(255.0, 70 * base + 110 * band));
+        }
+    return ui::Picture(width, height, std::move(rgb));
+}
+
 } // namespace
 
 TAboutBox::TAboutBox(ui::Application& app, Tmainform& mainform, platform::EchoClient& echo,
@@ -40,6 +61,7 @@ TAboutBox::TAboutBox(ui::Application& app, Tmainform& mainform, platform::EchoCl
     auto& background = add<ui::Image>("Image1");
     background.setBounds(0, 0, 500, 300);
     background.setStretch(true);
+    background.setPicture(backgroundPicture(500, 300));
 
     // Product name, drawn in the picture's place until the dialog has one.
     auto& title = add<ui::Label>("TitleLabel");

@@ -15,7 +15,7 @@ class BusyIndicator : public QFrame {
     Q_OBJECT
     /// Skins set the arc's colour with "qproperty-arcColor".
     Q_PROPERTY(QColor arcColor READ arcColor WRITE setArcColor)
-public:
+  public:
     explicit BusyIndicator(QWidget* parent);
 
     bool active() const { return active_; }
@@ -23,12 +23,12 @@ public:
     QColor arcColor() const { return arcColor_; }
     void setArcColor(const QColor& c);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     void updateTimer();
 
     QTimer frames_;

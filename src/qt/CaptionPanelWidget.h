@@ -16,7 +16,7 @@ class CaptionPanelWidget : public QFrame {
     Q_PROPERTY(QColor titleTop READ titleTop WRITE setTitleTop)
     Q_PROPERTY(QColor titleBottom READ titleBottom WRITE setTitleBottom)
     Q_PROPERTY(QColor titleText READ titleText WRITE setTitleText)
-public:
+  public:
     explicit CaptionPanelWidget(QWidget* parent);
 
     void setCaption(const QString& caption);
@@ -30,10 +30,10 @@ public:
     QColor titleText() const { return titleText_; }
     void setTitleText(const QColor& c);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString caption_;
     int titleHeight_ = 20;
     QColor titleTop_{70, 78, 88};

@@ -21,8 +21,8 @@ QImage toQImage(const ui::Picture& picture) {
 QFont toQFont(const ui::Font& font) {
     QFont f;
     // The designed faces are rarely installed here; these keep the metrics close.
-    f.setFamilies({toQString(font.name), QStringLiteral("Nimbus Sans"), QStringLiteral("Liberation Sans"),
-                   QStringLiteral("DejaVu Sans")});
+    f.setFamilies({toQString(font.name), QStringLiteral("Nimbus Sans"),
+                   QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     f.setPixelSize(font.height > 0 ? font.height : 11);
     f.setBold(font.bold);
     f.setUnderline(font.underline);

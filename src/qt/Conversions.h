@@ -27,7 +27,9 @@ inline std::string toStdString(const QString& text) {
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
-inline QColor toQColor(ui::Colour c) { return QColor(c.r, c.g, c.b); }
+inline QColor toQColor(ui::Colour c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 /// A deep copy of the picture's pixels; an empty picture gives a null image.
 QImage toQImage(const ui::Picture& picture);

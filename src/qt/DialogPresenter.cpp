@@ -11,13 +11,17 @@
 
 namespace qtfront {
 
-DialogPresenter::DialogPresenter(ui::Application& app, std::function<QWidget*()> parentWindow) : app_(app) {
-    app_.dialogs().setPresenter([parentWindow = std::move(parentWindow)](const ui::DialogRecord& record) {
-        return present(record, parentWindow ? parentWindow() : nullptr);
-    });
+DialogPresenter::DialogPresenter(ui::Application& app, std::function<QWidget*()> parentWindow)
+    : app_(app) {
+    app_.dialogs().setPresenter(
+        [parentWindow = std::move(parentWindow)](const ui::DialogRecord& record) {
+            return present(record, parentWindow ? parentWindow() : nullptr);
+        });
 }
 
-DialogPresenter::~DialogPresenter() { app_.dialogs().setPresenter({}); }
+DialogPresenter::~DialogPresenter() {
+    app_.dialogs().setPresenter({});
+}
 
 QString DialogPresenter::toQtFilter(const std::string& filter) {
     const QString text = toQString(filter);

@@ -23,7 +23,7 @@ class Application;
 namespace qtfront {
 
 class DialogPresenter {
-public:
+  public:
     /// `app` must outlive the presenter; `parentWindow` names the window the dialogs
     /// belong to (nullptr: none).
     DialogPresenter(ui::Application& app, std::function<QWidget*()> parentWindow);
@@ -39,7 +39,7 @@ public:
     /// dialog filter; a filter without '|' is taken as it is.
     static QString toQtFilter(const std::string& filter);
 
-private:
+  private:
     ui::Application& app_;
 };
 

@@ -37,8 +37,9 @@ void FormWindow::relayout() {
         bar_->raise();
     }
     client_->setGeometry(0, bar, width(), height() - bar);
+    // The menu bar adds to the window: when it comes or goes the client keeps its size.
     const QSize total(clientSize_.width(), clientSize_.height() + bar);
-    if (clientSize_.isValid() && size() != total && !isVisible())
+    if (clientSize_.isValid() && size() != total)
         resize(total);
 }
 
@@ -50,14 +51,16 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    relayout();
+    // A size the user (or the window manager) gave the window is the form's new size.
+    bool byUser = false;
     if (event->spontaneous() && isVisible()) {
         const QSize client(width(), height() - barHeight());
-        if (client != clientSize_) {
-            clientSize_ = client;
-            emit resizedByUser(client);
-        }
+        byUser = client != clientSize_;
+        clientSize_ = client;
     }
+    relayout();
+    if (byUser)
+        emit resizedByUser(clientSize_);
 }
 
 void FormWindow::moveEvent(QMoveEvent* event) {

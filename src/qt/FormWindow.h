@@ -20,7 +20,7 @@ namespace qtfront {
 
 class FormWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     FormWindow();
 
     QFrame* client() const { return client_; }
@@ -32,19 +32,19 @@ public:
     /// Lays out the menu bar and the client again, e.g. after the bar shows or hides.
     void relayout();
 
-signals:
+  signals:
     void closeRequested();
     /// The user moved the window to `frameTopLeft`.
     void movedByUser(QPoint frameTopLeft);
     /// The user resized the window; `clientSize` is the new client area.
     void resizedByUser(QSize clientSize);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
-private:
+  private:
     int barHeight() const;
 
     QFrame* client_;

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -22,6 +23,7 @@
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -126,7 +128,8 @@ bool sameNodes(const std::vector<ui::TreeNode>& a, const ui::TreeView& tree) {
     for (int i = 0; i < tree.count(); ++i) {
         const auto& n = tree.node(i);
         const auto& m = a[static_cast<std::size_t>(i)];
-        if (n.text != m.text || n.parent != m.parent || n.level != m.level || n.imageIndex != m.imageIndex)
+        if (n.text != m.text || n.parent != m.parent || n.level != m.level ||
+            n.imageIndex != m.imageIndex)
             return false;
     }
     return true;
@@ -143,13 +146,13 @@ bool samePage(const std::string& modelUrl, const QUrl& reported) {
 
 /// Restores a flag on every way out of a scope.
 class FlagScope {
-public:
+  public:
     explicit FlagScope(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
     ~FlagScope() { flag_ = old_; }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
 
-private:
+  private:
     bool& flag_;
     bool old_;
 };
@@ -162,11 +165,18 @@ FrontEnd::FrontEnd(ui::Application& app, Skins skins) : app_(app), skins_(std::m
 
 FrontEnd::~FrontEnd() {
     app_.onControlRemoved = nullptr;
-    for (auto& [control, entry] : entries_)
+    for (auto& [control, entry] : entries_) {
         if (control->kind() == ui::Kind::Menu && entry.menu)
-            static_cast<ui::Menu*>(entry.control)->onPopupRequest = std::move(entry.previousPopupHandler);
-    for (auto& [object, watched] : watched_)
-        const_cast<QObject*>(object)->removeEventFilter(this);
+            static_cast<ui::Menu*>(entry.control)->onPopupRequest =
+                std::move(entry.previousPopupHandler);
+        if (control->kind() == ui::Kind::Form)
+            static_cast<ui::Form*>(entry.control)->onSystemMoveRequest =
+                std::move(entry.previousSystemMove);
+    }
+    for (auto& [control, entry] : entries_)
+        for (const auto& object : entry.watched)
+            if (object)
+                object->removeEventFilter(this);
     watched_.clear();
     // With the registry empty, whatever the widgets say while they go reaches no control.
     entries_.clear();
@@ -365,7 +375,8 @@ void FrontEnd::applyKind(ui::Control& control, Entry& entry) {
         if (button.glyph() && !button.glyph()->empty()) {
             const QImage glyph = toQImage(*button.glyph());
             q->setIcon(QIcon(QPixmap::fromImage(glyph)));
-            q->setIconSize(glyph.size().boundedTo(QSize(button.width(), button.height()) - QSize(6, 6)));
+            q->setIconSize(
+                glyph.size().boundedTo(QSize(button.width(), button.height()) - QSize(6, 6)));
         } else if (!q->icon().isNull()) {
             q->setIcon(QIcon());
         }
@@ -478,7 +489,8 @@ void FrontEnd::applyKind(ui::Control& control, Entry& entry) {
                     item = new QTableWidgetItem;
                     q->setItem(row, col, item);
                 }
-                const Qt::ItemFlags flags = fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+                const Qt::ItemFlags flags =
+                    fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
                 if (item->flags() != flags)
                     item->setFlags(flags);
                 const QString text = toQString(grid.cell(col, modelRow));
@@ -503,7 +515,8 @@ void FrontEnd::applyKind(ui::Control& control, Entry& entry) {
                 const ui::TreeNode& node = tree.node(i);
                 QTreeWidgetItem* item =
                     node.parent < 0 ? new QTreeWidgetItem(q)
-                                    : new QTreeWidgetItem(entry.treeItems[static_cast<std::size_t>(node.parent)]);
+                                    : new QTreeWidgetItem(
+                                          entry.treeItems[static_cast<std::size_t>(node.parent)]);
                 item->setText(0, toQString(node.text));
                 item->setData(0, Qt::UserRole, i);
                 entry.treeItems.push_back(item);
@@ -535,6 +548,11 @@ void FrontEnd::applyKind(ui::Control& control, Entry& entry) {
             // The model stopped the load.
             entry.webLoading = false;
             q->stop();
+        }
+        if (web.focusRequests() != entry.webFocus) {
+            if (web.focusRequests() > 0)
+                q->setFocus(Qt::OtherFocusReason);
+            entry.webFocus = web.focusRequests();
         }
         break;
     }
@@ -677,6 +695,17 @@ void FrontEnd::makeWidget(ui::Control& control, Entry& entry) {
         entry.skinHost = window;
         w = window->client();
         auto* form = static_cast<ui::Form*>(c);
+        entry.previousSystemMove = std::move(form->onSystemMoveRequest);
+        form->onSystemMoveRequest = [this, form, serial] {
+            auto it = entries_.find(form);
+            if (it == entries_.end() || it->second.serial != serial)
+                return;
+            if (it->second.previousSystemMove)
+                it->second.previousSystemMove();
+            // The window manager drags the window while the pressed button is held.
+            if (FormWindow* w = it->second.window; w && w->windowHandle())
+                w->windowHandle()->startSystemMove();
+        };
         connect(window, &FormWindow::closeRequested, this, [this, form, serial] {
             if (alive(form, serial))
                 deliver(*form, ui::Event::Close);
@@ -684,11 +713,14 @@ void FrontEnd::makeWidget(ui::Control& control, Entry& entry) {
         // Where the user puts the window is where the model's form is.
         connect(window, &FormWindow::movedByUser, this, [this, form, serial](QPoint at) {
             if (alive(form, serial))
-                dispatch([form, at] { form->setBounds(at.x(), at.y(), form->width(), form->height()); });
+                dispatch(
+                    [form, at] { form->setBounds(at.x(), at.y(), form->width(), form->height()); });
         });
         connect(window, &FormWindow::resizedByUser, this, [this, form, serial](QSize size) {
             if (alive(form, serial))
-                dispatch([form, size] { form->setBounds(form->left(), form->top(), size.width(), size.height()); });
+                dispatch([form, size] {
+                    form->setBounds(form->left(), form->top(), size.width(), size.height());
+                });
         });
         break;
     }
@@ -698,6 +730,8 @@ void FrontEnd::makeWidget(ui::Control& control, Entry& entry) {
             FormWindow* window = static_cast<FormWindow*>(parentWindowOf(control));
             if (window) {
                 auto* bar = new QMenuBar(window);
+                // The bar belongs to the window on every desktop, not to a global menu.
+                bar->setNativeMenuBar(false);
                 bar->setObjectName(objectNameFor(control));
                 bar->setProperty("zkind", QStringLiteral("MainMenu"));
                 window->setMenuBar(bar);
@@ -790,10 +824,10 @@ void FrontEnd::makeWidget(ui::Control& control, Entry& entry) {
                 if (syncing_ || !alive(c, serial))
                     return;
                 auto* model = static_cast<ui::Edit*>(c);
-                app_.dispatch([model, t = toStdString(text)] {
+                app_.dispatch([this, model, t = toStdString(text)] {
                     model->setText(t);
                     ui::EventArgs args;
-                    model->deliver(ui::Event::Change, args);
+                    app_.deliver(*model, ui::Event::Change, args);
                 });
                 markDirty(c, serial);
                 sync();
@@ -827,10 +861,10 @@ void FrontEnd::makeWidget(ui::Control& control, Entry& entry) {
                 if (syncing_ || !alive(c, serial))
                     return;
                 auto* bar = static_cast<ui::TrackBar*>(c);
-                app_.dispatch([bar, value] {
+                app_.dispatch([this, bar, value] {
                     bar->setPosition(value);
                     ui::EventArgs args;
-                    bar->deliver(ui::Event::Change, args);
+                    app_.deliver(*bar, ui::Event::Change, args);
                 });
                 markDirty(c, serial);
                 sync();
@@ -996,8 +1030,8 @@ void FrontEnd::makeWidget(ui::Control& control, Entry& entry) {
     entry.widget = w;
     if (!entry.container)
         entry.container = w;
-    const bool split = control.kind() == ui::Kind::StringGrid || control.kind() == ui::Kind::TreeView ||
-                       control.kind() == ui::Kind::Memo;
+    const bool split = control.kind() == ui::Kind::StringGrid ||
+                       control.kind() == ui::Kind::TreeView || control.kind() == ui::Kind::Memo;
     watch(w, control, split ? InputRole::Keys : InputRole::Whole);
     entry.watched.push_back(w);
 }
@@ -1010,8 +1044,10 @@ void FrontEnd::forget(ui::Control& control) {
         return;
     Entry entry = std::move(it->second);
     entries_.erase(it);
-    for (QObject* object : entry.watched) {
-        watched_.erase(object);
+    for (const auto& object : entry.watched) {
+        if (!object)
+            continue;
+        watched_.erase(object.data());
         object->removeEventFilter(this);
     }
     // The widget may be the one whose event is being handled right now: it goes when
@@ -1066,12 +1102,22 @@ void FrontEnd::dispatch(const std::function<void()>& fn) {
 ui::EventArgs FrontEnd::deliver(ui::Control& control, ui::Event event, ui::EventArgs args) {
     auto it = entries_.find(&control);
     const std::uint64_t serial = it == entries_.end() ? 0 : it->second.serial;
-    app_.dispatch([&] { control.deliver(event, args); });
+    app_.dispatch([&] { app_.deliver(control, event, args); });
     // The widget may have gone its own way (a radio button Qt unchecked, a tab the
     // handler refused): the next sync puts it back where the model is.
     markDirty(&control, serial);
     sync();
     return args;
+}
+
+void FrontEnd::activateByPress(ui::Control& control) {
+    ui::Form* form = control.form();
+    if (!form)
+        return;
+    auto it = entries_.find(form);
+    if (it == entries_.end() || !it->second.window || it->second.window->isActiveWindow())
+        return;
+    deliver(*form, ui::Event::Activate);
 }
 
 void FrontEnd::showPopup(ui::Menu& menu, int x, int y) {
@@ -1118,7 +1164,9 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* event) {
     // Positions are the control's, also when a viewport inside it saw the event.
     auto local = [&](const QPointF& at) {
         const QPoint p = at.toPoint();
-        return source && widget && source != widget && widget->isAncestorOf(source) ? source->mapTo(widget, p) : p;
+        return source && widget && source != widget && widget->isAncestorOf(source)
+                   ? source->mapTo(widget, p)
+                   : p;
     };
     auto mouseArgs = [&](QMouseEvent* me) {
         ui::EventArgs args;
@@ -1134,7 +1182,9 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* event) {
         if (!pointer)
             break;
         auto* me = static_cast<QMouseEvent*>(event);
-        if (control->kind() == ui::Kind::TreeView && me->button() == Qt::LeftButton)
+        activateByPress(*control);
+        if (control->kind() == ui::Kind::TreeView && me->button() == Qt::LeftButton &&
+            alive(control, serial))
             selectTreeNodeAt(*control, source, me->position().toPoint());
         if (alive(control, serial))
             deliver(*control, ui::Event::MouseDown, mouseArgs(me));
@@ -1155,11 +1205,17 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick: {
         if (!pointer)
             break;
+        // Qt's double click stands for the second press: a left one is DblClick and
+        // then a press, any other button a press only, as a toolkit reports them.
         auto* me = static_cast<QMouseEvent*>(event);
-        if (control->kind() == ui::Kind::TreeView && me->button() == Qt::LeftButton)
+        activateByPress(*control);
+        if (control->kind() == ui::Kind::TreeView && me->button() == Qt::LeftButton &&
+            alive(control, serial))
             selectTreeNodeAt(*control, source, me->position().toPoint());
         if (alive(control, serial) && me->button() == Qt::LeftButton)
             deliver(*control, ui::Event::DblClick, mouseArgs(me));
+        if (alive(control, serial))
+            deliver(*control, ui::Event::MouseDown, mouseArgs(me));
         return owns;
     }
     case QEvent::MouseMove: {
@@ -1169,8 +1225,16 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* event) {
         return owns;
     }
     case QEvent::Enter:
-        if (role != InputRole::Pointer)
-            deliver(*control, ui::Event::MouseEnter);
+        if (role != InputRole::Pointer) {
+            // A form learns where on the screen the mouse came in.
+            ui::EventArgs args;
+            if (control->kind() == ui::Kind::Form) {
+                const QPoint at = QCursor::pos();
+                args.x = at.x();
+                args.y = at.y();
+            }
+            deliver(*control, ui::Event::MouseEnter, args);
+        }
         break;
     case QEvent::Leave:
         if (role != InputRole::Pointer)
@@ -1180,8 +1244,9 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* event) {
         if (role == InputRole::Pointer)
             break;
         auto* ke = static_cast<QKeyEvent*>(event);
-        if (ke->text().isEmpty())
-            break; // the model's key presses are characters
+        // The model's key presses are characters; Tab moves the focus and is no character.
+        if (ke->text().isEmpty() || ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab)
+            break;
         ui::EventArgs args;
         args.key = toStdString(ke->text());
         const std::string typed = args.key;
@@ -1199,16 +1264,23 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* event) {
                     edit->insert(toQString(args.key));
                 }
                 auto* model = static_cast<ui::Edit*>(control);
-                dispatch([model, t = toStdString(edit->text())] {
+                dispatch([this, model, t = toStdString(edit->text())] {
                     model->setText(t);
                     ui::EventArgs change;
-                    model->deliver(ui::Event::Change, change);
+                    app_.deliver(*model, ui::Event::Change, change);
                 });
             }
             return true;
         }
         break;
     }
+    case QEvent::WinIdChange:
+        // Qt may make the native window again (e.g. when the window's surface changes);
+        // the player must draw into the new one.
+        if (control->kind() == ui::Kind::MediaSurface && widget)
+            static_cast<ui::MediaSurface*>(control)->setWindowId(
+                static_cast<std::int64_t>(widget->winId()));
+        break;
     case QEvent::FocusOut: {
         if (role == InputRole::Pointer)
             break;
@@ -1219,6 +1291,10 @@ bool FrontEnd::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::ContextMenu: {
+        // The press before it may have opened a menu already (the application's
+        // press hook does in some window modes): that menu is the answer.
+        if (QApplication::activePopupWidget())
+            return true;
         ui::Menu* menu = control->popupMenu();
         if (!menu)
             break; // the parent's menu, or the widget's own, as a toolkit does

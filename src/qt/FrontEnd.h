@@ -37,14 +37,14 @@ class MenuItem;
 
 namespace qtfront {
 
-
 class FrontEnd : public QObject {
     Q_OBJECT
-public:
+  public:
     /// Binds `app`, which must outlive the front end; widgets are made by the first
-    /// sync(). Needs a QApplication. Installs the model's control-removal hook and
-    /// shows popup menus on request; the destructor removes both and deletes every
-    /// widget it made. Thread: user-interface thread, as every member.
+    /// sync(). Needs a QApplication. Installs the model's control-removal hook, shows
+    /// popup menus and starts window drags on the model's request; the destructor
+    /// removes those hooks and deletes every widget it made. Thread: user-interface
+    /// thread, as every member.
     FrontEnd(ui::Application& app, Skins skins);
     ~FrontEnd() override;
     FrontEnd(const FrontEnd&) = delete;
@@ -71,14 +71,14 @@ public:
     /// The controls the last sync brought in step, in the order it did.
     const std::vector<const ui::Control*>& lastUpdated() const { return updated_; }
 
-signals:
+  signals:
     /// The application was terminated; the driver leaves its loop.
     void terminated();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     /// What the front end keeps for one control.
     struct Entry {
         ui::Control* control = nullptr;
@@ -87,23 +87,25 @@ private:
         /// The model revision last brought in step; `dirty` forces the next sync.
         std::uint64_t revision = 0;
         bool dirty = true;
-        QPointer<QWidget> widget;    ///< placed and shown; the client area for a form
-        QPointer<QWidget> container; ///< where the children's widgets go
-        QPointer<QWidget> skinHost;  ///< where the style sheet goes, when not `widget`
-        QPointer<FormWindow> window; ///< forms
-        QPointer<QAction> action;    ///< menu items
-        QPointer<QMenu> menu;        ///< popup menus and items with sub-items
-        QPointer<QMenuBar> menuBar;  ///< main menus
-        std::vector<const ui::Control*> order; ///< children as last stacked
-        std::vector<QObject*> watched;
+        QPointer<QWidget> widget;               ///< placed and shown; the client area for a form
+        QPointer<QWidget> container;            ///< where the children's widgets go
+        QPointer<QWidget> skinHost;             ///< where the style sheet goes, when not `widget`
+        QPointer<FormWindow> window;            ///< forms
+        QPointer<QAction> action;               ///< menu items
+        QPointer<QMenu> menu;                   ///< popup menus and items with sub-items
+        QPointer<QMenuBar> menuBar;             ///< main menus
+        std::vector<const ui::Control*> order;  ///< children as last stacked
+        std::vector<QPointer<QObject>> watched; ///< objects whose input is the control's
         int skin = -1;
         ui::Bounds formBounds{-1, -1, -1, -1};
         int webLoads = -1;
+        int webFocus = -1;
         bool webLoading = false;
         std::vector<ui::TreeNode> treeNodes;
         std::vector<QTreeWidgetItem*> treeItems;
         std::size_t memoLines = 0;
         std::function<void(ui::Menu&, int, int)> previousPopupHandler;
+        std::function<void()> previousSystemMove;
     };
     enum class InputRole { Whole, Keys, Pointer };
 
@@ -123,6 +125,8 @@ private:
     void markDirty(const ui::Control* control, std::uint64_t serial);
     bool alive(const ui::Control* control, std::uint64_t serial) const;
     void showPopup(ui::Menu& menu, int x, int y);
+    /// A press in a window that is not the active one activates it first.
+    void activateByPress(ui::Control& control);
     void selectTreeNodeAt(ui::Control& tree, QWidget* viewport, QPoint pos);
     int effectiveSkin(const ui::Control* control) const;
     QWidget* containerOf(const ui::Control* control) const;

@@ -70,8 +70,8 @@ void LoopDriver::schedule() {
         due_.stop();
         return;
     }
-    const std::int64_t wait = std::clamp<std::int64_t>(*next - app_.loop().now(), 0,
-                                                       std::numeric_limits<int>::max());
+    const std::int64_t wait =
+        std::clamp<std::int64_t>(*next - app_.loop().now(), 0, std::numeric_limits<int>::max());
     due_.start(static_cast<int>(wait));
 }
 

@@ -25,7 +25,7 @@ namespace qtfront {
 
 class LoopDriver : public QObject {
     Q_OBJECT
-public:
+  public:
     /// `app` must outlive the driver. A first round is queued at once, for work posted
     /// before the driver existed.
     LoopDriver(ui::Application& app, std::function<void()> afterRound);
@@ -34,7 +34,7 @@ public:
     /// Runs posted work and due timers now, then `afterRound`, then waits for the next due timer.
     void runRound();
 
-private:
+  private:
     struct WakeState;
     void schedule();
 

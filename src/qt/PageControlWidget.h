@@ -17,7 +17,7 @@ namespace qtfront {
 
 class PageControlWidget : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit PageControlWidget(QWidget* parent);
 
     struct Tab {
@@ -34,14 +34,14 @@ public:
     /// Places the tab bar and the sheets for the current size.
     void relayout();
 
-signals:
+  signals:
     /// The user picked the tab of page `index`.
     void tabChosen(int index);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     QTabBar* bar_;
     std::vector<QPointer<QWidget>> sheets_;
     bool bottom_ = false;

@@ -12,7 +12,7 @@ namespace qtfront {
 
 class PanelWidget : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit PanelWidget(QWidget* parent);
 
     void setCaption(const QString& caption);
@@ -21,10 +21,10 @@ public:
     /// Height of the band the caption is drawn in.
     static constexpr int kTitleHeight = 22;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString caption_;
 };
 

@@ -12,17 +12,17 @@ namespace qtfront {
 
 class PictureWidget : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit PictureWidget(QWidget* parent);
 
     void setImage(QImage image);
     const QImage& image() const { return image_; }
     void setStretch(bool on);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QImage image_;
     bool stretch_ = false;
 };

@@ -1,5 +1,7 @@
 #include "qt/Run.h"
 
+#include <clocale>
+
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -28,7 +30,8 @@ void setDefault(const char* name, const char* value) {
 
 /// The window a screenshot shows: the named form, else the principal form when it
 /// is visible, else the first visible form.
-QWidget* screenshotWindow(ui::Application& app, const FrontEnd& front, const std::string& formName) {
+QWidget* screenshotWindow(ui::Application& app, const FrontEnd& front,
+                          const std::string& formName) {
     if (!formName.empty()) {
         ui::Form* form = app.findForm(formName);
         return form ? front.windowOf(*form) : nullptr;
@@ -56,6 +59,9 @@ void prepareProcess() {
 std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
     prepareProcess();
     auto application = std::make_unique<QApplication>(argc, argv);
+    // QApplication takes the locale from the environment; libmpv parses numbers
+    // and refuses to start unless they read the C way.
+    std::setlocale(LC_NUMERIC, "C");
     // One base style everywhere, so the skins look the same on every desktop.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
@@ -73,8 +79,9 @@ int run(ui::Application& app, const RunOptions& options, const std::function<voi
     // The model decides when the program ends, not the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const std::string skinFolder =
-        options.skinFolder.empty() ? toStdString(QCoreApplication::applicationDirPath()) : options.skinFolder;
+    const std::string skinFolder = options.skinFolder.empty()
+                                       ? toStdString(QCoreApplication::applicationDirPath())
+                                       : options.skinFolder;
     FrontEnd front(app, Skins::load(skinFolder));
     DialogPresenter presenter(app, [&app, &front]() -> QWidget* {
         if (QWidget* active = QApplication::activeWindow())
@@ -86,33 +93,65 @@ int run(ui::Application& app, const RunOptions& options, const std::function<voi
 
     QEventLoop loop;
     QObject::connect(&front, &FrontEnd::terminated, &loop, &QEventLoop::quit);
-    if (start)
-        app.dispatch(start);
-    front.sync();
-    if (app.terminated())
-        return 0;
-
     int status = 0;
-    if (!options.screenshot.empty()) {
-        QTimer::singleShot(std::max(0, options.screenshotDelayMs), &loop, [&] {
-            front.sync();
-            QWidget* window = screenshotWindow(app, front, options.screenshotForm);
-            if (!window) {
-                std::cerr << "zorvex: no visible window to save as " << options.screenshot << "\n";
-                status = 1;
-            } else if (!saveScreenshot(*window, options.screenshot)) {
-                std::cerr << "zorvex: cannot write the screenshot " << options.screenshot << "\n";
-                status = 1;
-            }
-            // A message box may be waiting for an answer: from here on the dialogs
-            // take their first button, and the open ones close, so the loop can end.
-            app.dialogs().setPresenter({});
-            for (QWidget* top : QApplication::topLevelWidgets())
-                if (top->isVisible() && top->isModal())
-                    top->close();
-            loop.quit();
-        });
-    }
+    bool done = false;
+    // The shots run one after another; the single screenshot option is the first.
+    std::vector<Shot> shots;
+    if (!options.screenshot.empty())
+        shots.push_back({{}, options.screenshotForm, options.screenshot, options.screenshotDelayMs, {}});
+    shots.insert(shots.end(), options.shots.begin(), options.shots.end());
+    std::size_t next = 0;
+    int waited = 0;
+    std::function<void()> arm;
+    auto finish = [&] {
+        // A message box may be waiting for an answer: from here on the dialogs
+        // take their first button, and the open ones close, so the loop can end.
+        app.dialogs().setPresenter({});
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top->isModal())
+                top->close();
+        done = true;
+        loop.quit();
+    };
+    std::function<void()> capture = [&] {
+        const Shot& shot = shots[next];
+        if (shot.ready && !shot.ready() && waited < 30000) {
+            waited += 100;
+            QTimer::singleShot(100, &loop, capture);
+            return;
+        }
+        front.sync();
+        QWidget* window = screenshotWindow(app, front, shot.form);
+        if (!window) {
+            std::cerr << "zorvex: no visible window to save as " << shot.path << "\n";
+            status = 1;
+        } else if (!saveScreenshot(*window, shot.path)) {
+            std::cerr << "zorvex: cannot write the screenshot " << shot.path << "\n";
+            status = 1;
+        }
+        ++next;
+        if (next == shots.size() || status != 0 || app.terminated())
+            finish();
+        else
+            arm();
+    };
+    arm = [&] {
+        waited = 0;
+        const Shot& shot = shots[next];
+        if (shot.before)
+            front.dispatch(shot.before);
+        QTimer::singleShot(std::max(0, shot.delayMs), &loop, capture);
+    };
+    // Armed before start-up runs: a dialog opened during start-up must not keep the
+    // first screenshot from being taken.
+    if (!shots.empty())
+        QTimer::singleShot(0, &loop, arm);
+    front.sync();
+    if (start)
+        front.dispatch(start);
+    // Start-up may already have ended the program, or outlasted the screenshot.
+    if (done || app.terminated())
+        return status;
     loop.exec();
     return status;
 }

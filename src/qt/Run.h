@@ -7,12 +7,29 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ui {
 class Application;
 }
 
 namespace qtfront {
+
+/// One window saved as PNG during a scripted run.
+struct Shot {
+    /// Runs first, inside the error boundary (for example, the user's click that
+    /// brings the window up).
+    std::function<void()> before;
+    /// The form to save, by name; empty: the principal form when visible, else the
+    /// first visible form.
+    std::string form;
+    std::string path;
+    /// Time given to settle after `before`.
+    int delayMs = 1500;
+    /// Polled every 100 ms after the delay; the window is saved once it returns
+    /// true, or after 30 seconds.
+    std::function<bool()> ready;
+};
 
 struct RunOptions {
     /// When set: once start-up has settled, save the principal form (or else the first
@@ -22,14 +39,12 @@ struct RunOptions {
     std::string screenshotForm;
     /// How long start-up is given to settle before the screenshot.
     int screenshotDelayMs = 1500;
+    /// More windows to save, in order, after the one above; the loop ends after the last.
+    std::vector<Shot> shots;
     /// Where the two skin files are; empty: the executable's folder.
     std::string skinFolder;
 };
 
-/// Settings that must be made before the QApplication exists: the web engine's
-/// sandbox (which cannot start as root), shared GL contexts, software rendering on
-/// machines without a GPU. Leaves settings the user made in the environment alone.
-/// Thread: the main thread, before any QApplication.
 void prepareProcess();
 
 /// prepareProcess(), then the QApplication with the front end's base style. `argc`

@@ -17,14 +17,14 @@ constexpr int kLeaveDelayMs = 350;
 
 /// The pushed-in bar's face: a chevron pointing out and the caption read downwards.
 class Strip : public QFrame {
-public:
+  public:
     explicit Strip(QWidget* parent) : QFrame(parent) {}
     void setCaption(const QString& caption) {
         caption_ = caption;
         update();
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
         QPainter painter(this);
@@ -51,7 +51,7 @@ protected:
         painter.restore();
     }
 
-private:
+  private:
     QString caption_;
 };
 
@@ -137,7 +137,8 @@ void SideChannelWidget::checkPointer() {
 }
 
 bool SideChannelWidget::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize && slide_.state() != QAbstractAnimation::Running)
+    if (watched == parentWidget() && event->type() == QEvent::Resize &&
+        slide_.state() != QAbstractAnimation::Running)
         redock(false);
     return QFrame::eventFilter(watched, event);
 }

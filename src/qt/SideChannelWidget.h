@@ -17,7 +17,7 @@ namespace qtfront {
 
 class SideChannelWidget : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit SideChannelWidget(QWidget* parent);
 
     /// Where the controls of the side channel are placed.
@@ -34,19 +34,19 @@ public:
 
     static constexpr int kStripWidth = 22;
 
-signals:
+  signals:
     /// The pointer reached the strip of the pushed-in bar.
     void stripReached();
     /// The pointer left the slid-out bar and did not come back.
     void pointerGone();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     QRect dockedRect(bool out) const;
     void redock(bool animate);
     void checkPointer();

@@ -14,7 +14,7 @@
 namespace qtfront {
 
 class Skins {
-public:
+  public:
     static constexpr const char* kFirstFile = "CalmnessColor2.ssk";
     static constexpr const char* kSecondFile = "SteelBlack2.ssk";
 
@@ -27,7 +27,7 @@ public:
     /// The style sheet of group 1 or 2; empty for any other group or a missing file.
     const QString& sheet(int group) const;
 
-private:
+  private:
     QString first_;
     QString second_;
     QString none_;

@@ -39,7 +39,10 @@ void WebView::refresh() {
 
 void WebView::stop() { reportBusy(false); }
 
-void WebView::setFocus() { changed(); }
+void WebView::setFocus() {
+    ++focusRequests_;
+    changed();
+}
 
 void WebView::reportNavigated(std::string url) {
     if (url == url_)

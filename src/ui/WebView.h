@@ -27,6 +27,8 @@ public:
     const std::vector<std::string>& history() const { return history_; }
     /// Counts every load the front end is asked to do (navigate and refresh).
     int loads() const { return loads_; }
+    /// Counts the focus requests, so the front end can tell one from other changes.
+    int focusRequests() const { return focusRequests_; }
 
     /// The front end reports a page the user reached inside the view, or the end of a load.
     void reportNavigated(std::string url);
@@ -41,6 +43,7 @@ private:
     std::vector<std::string> history_;
     int position_ = -1;
     int loads_ = 0;
+    int focusRequests_ = 0;
     bool busy_ = false;
 };
 

@@ -21,6 +21,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <cstdlib>
@@ -40,8 +41,8 @@
 
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::Contains;
+using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
 
 /// How many different colours a region of an image holds.
@@ -68,11 +69,12 @@ QColor averageColour(const QImage& image, const QRect& region) {
         }
     if (n == 0)
         return {};
-    return QColor(static_cast<int>(red / n), static_cast<int>(green / n), static_cast<int>(blue / n));
+    return QColor(static_cast<int>(red / n), static_cast<int>(green / n),
+                  static_cast<int>(blue / n));
 }
 
 class FrontEndTest : public ::testing::Test {
-protected:
+  protected:
     FrontEndTest() { qttest::application(); }
 
     void SetUp() override {
@@ -85,7 +87,8 @@ protected:
             presented.push_back(record);
             return record.buttons.empty() ? std::string() : record.buttons.front();
         });
-        front = std::make_unique<qtfront::FrontEnd>(app, qtfront::Skins::load(qttest::skinFolder()));
+        front =
+            std::make_unique<qtfront::FrontEnd>(app, qtfront::Skins::load(qttest::skinFolder()));
         gallery.show();
         front->sync();
         window = front->windowOf(gallery);
@@ -116,7 +119,8 @@ TEST_F(FrontEndTest, EveryKindOfControlGetsItsWidget) {
     EXPECT_EQ(window->windowTitle(), " Zorvex - Control Gallery");
     EXPECT_EQ(window->client()->size(), QSize(900, 600));
 
-    EXPECT_EQ(widget<qtfront::PanelWidget>(gallery.header)->caption(), " Zorvex - Video Browser v2.1");
+    EXPECT_EQ(widget<qtfront::PanelWidget>(gallery.header)->caption(),
+              " Zorvex - Video Browser v2.1");
     QWidget* surface = front->widgetOf(gallery.surface);
     ASSERT_NE(surface, nullptr);
     EXPECT_TRUE(surface->testAttribute(Qt::WA_NativeWindow));
@@ -131,7 +135,8 @@ TEST_F(FrontEndTest, EveryKindOfControlGetsItsWidget) {
     EXPECT_TRUE(widget<qtfront::BusyIndicator>(gallery.busy)->active());
     EXPECT_EQ(widget<qtfront::PictureWidget>(gallery.picture)->image().size(), QSize(128, 96));
     EXPECT_EQ(widget<QLineEdit>(gallery.search)->text(), "harbour");
-    EXPECT_TRUE(widget<QPlainTextEdit>(gallery.log)->toPlainText().contains("Connected to the catalogue."));
+    EXPECT_TRUE(
+        widget<QPlainTextEdit>(gallery.log)->toPlainText().contains("Connected to the catalogue."));
     EXPECT_FALSE(widget<QRadioButton>(gallery.popular)->isChecked());
     EXPECT_TRUE(widget<QRadioButton>(gallery.recent)->isChecked());
     EXPECT_EQ(widget<QWidget>(gallery.picture)->cursor().shape(), Qt::PointingHandCursor);
@@ -142,7 +147,8 @@ TEST_F(FrontEndTest, EveryKindOfControlGetsItsWidget) {
     EXPECT_EQ(pages->tabBar()->tabText(1), "My Web Browser");
     EXPECT_TRUE(front->widgetOf(gallery.resultsSheet)->isVisible());
     EXPECT_FALSE(front->widgetOf(gallery.webSheet)->isVisible());
-    EXPECT_EQ(widget<qtfront::PageControlWidget>(gallery.sidePages)->tabBar()->shape(), QTabBar::RoundedSouth);
+    EXPECT_EQ(widget<qtfront::PageControlWidget>(gallery.sidePages)->tabBar()->shape(),
+              QTabBar::RoundedSouth);
 
     auto* grid = widget<QTableWidget>(gallery.results);
     ASSERT_NE(grid, nullptr);
@@ -190,7 +196,8 @@ TEST_F(FrontEndTest, TheWindowShowsTheControlsAndTheirSkins) {
     // The picture is drawn right way up: warm sky above, blue sea below.
     const QRect picture = areaOf(gallery.picture);
     const QColor sky = averageColour(image, QRect(picture.left() + 8, picture.top() + 4, 40, 12));
-    const QColor sea = averageColour(image, QRect(picture.left() + 8, picture.bottom() - 14, 40, 12));
+    const QColor sea =
+        averageColour(image, QRect(picture.left() + 8, picture.bottom() - 14, 40, 12));
     EXPECT_GT(sky.red(), sky.blue() + 30) << sky.name().toStdString();
     EXPECT_GT(sea.blue(), sea.red() + 60) << sea.name().toStdString();
 
@@ -204,8 +211,9 @@ TEST_F(FrontEndTest, TheWindowShowsTheControlsAndTheirSkins) {
 
     // The first skin is light, the second dark.
     const QColor light = averageColour(image, areaOf(gallery.header).adjusted(300, 4, -300, -4));
-    const QColor dark = averageColour(image, QRect(areaOf(gallery.categories).left() + 4,
-                                                   areaOf(gallery.categories).bottom() - 50, 100, 30));
+    const QColor dark =
+        averageColour(image, QRect(areaOf(gallery.categories).left() + 4,
+                                   areaOf(gallery.categories).bottom() - 50, 100, 30));
     EXPECT_GT(light.lightness(), 200) << light.name().toStdString();
     EXPECT_LT(dark.lightness(), 80) << dark.name().toStdString();
 
@@ -234,7 +242,27 @@ TEST_F(FrontEndTest, SyncBringsInStepOnlyWhatChanged) {
     EXPECT_THAT(front->lastUpdated(),
                 UnorderedElementsAre(&gallery.pages, &gallery.resultsSheet, &gallery.webSheet));
     EXPECT_TRUE(front->widgetOf(gallery.webSheet)->isVisible());
-    EXPECT_EQ(widget<qtfront::PageControlWidget>(gallery.pages)->tabBar()->currentIndex(), 1);
+    auto* tabs = widget<qtfront::PageControlWidget>(gallery.pages)->tabBar();
+    EXPECT_EQ(tabs->currentIndex(), 1);
+
+    // A sheet's tab hidden in the model is hidden on the bar; the tabs keep their indexes.
+    gallery.resultsSheet.setTabVisible(false);
+    gallery.resultsSheet.setCaption("Results");
+    front->sync();
+    EXPECT_THAT(front->lastUpdated(), ElementsAre(&gallery.resultsSheet));
+    EXPECT_FALSE(tabs->isTabVisible(0));
+    EXPECT_EQ(tabs->tabText(0), "Results");
+    EXPECT_TRUE(tabs->isTabVisible(1));
+    gallery.resultsSheet.setTabVisible(true);
+    front->sync();
+    EXPECT_TRUE(tabs->isTabVisible(0));
+
+    // An image button shows its glyph.
+    gallery.stop.setGlyph(std::make_shared<ui::Picture>(qttest::duskPicture(16, 12)));
+    front->sync();
+    EXPECT_THAT(front->lastUpdated(), ElementsAre(&gallery.stop));
+    EXPECT_FALSE(widget<QPushButton>(gallery.stop)->icon().isNull());
+    EXPECT_EQ(widget<QPushButton>(gallery.stop)->iconSize(), QSize(16, 12));
 
     // A cell set later shows on the grid.
     gallery.pages.setActiveIndex(0);
@@ -299,8 +327,8 @@ TEST_F(FrontEndTest, ClicksAndTypingReachTheHandlers) {
     gallery.events.clear();
     auto* edit = widget<QLineEdit>(gallery.search);
     QTest::keyClicks(edit, "ab");
-    EXPECT_THAT(gallery.events, ElementsAre("search:KeyPress:a", "search:Change:a", "search:KeyPress:b",
-                                            "search:Change:ab"));
+    EXPECT_THAT(gallery.events, ElementsAre("search:KeyPress:a", "search:Change:a",
+                                            "search:KeyPress:b", "search:Change:ab"));
     EXPECT_EQ(gallery.search.text(), "ab");
 
     // Leaving the edit is its Exit.
@@ -351,7 +379,8 @@ TEST_F(FrontEndTest, ChoicesReachTheModelBeforeTheirEvents) {
 
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     auto* grid = widget<QTableWidget>(gallery.results);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(2, 1)).center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualItemRect(grid->item(2, 1)).center());
     EXPECT_EQ(gallery.results.selectedCol(), 1);
     EXPECT_EQ(gallery.results.selectedRow(), 3);
 
@@ -361,8 +390,8 @@ TEST_F(FrontEndTest, ChoicesReachTheModelBeforeTheirEvents) {
     EXPECT_EQ(gallery.tree.selected(), 3);
 
     EXPECT_THAT(gallery.events, ElementsAre("popular:Click", "popular:Click", "position:Change:36",
-                                            "pages:TabActive:1", "pages:TabActive:0", "results:SelectCell:1,3",
-                                            "tree:DblClick:3"));
+                                            "pages:TabActive:1", "pages:TabActive:0",
+                                            "results:SelectCell:1,3", "tree:DblClick:3"));
 }
 
 TEST_F(FrontEndTest, MenusReachTheirItems) {
@@ -378,7 +407,8 @@ TEST_F(FrontEndTest, MenusReachTheirItems) {
 
     // A right click on a control with a popup menu pops it up through the model.
     QWidget* picture = front->widgetOf(gallery.picture);
-    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(20, 20), picture->mapToGlobal(QPoint(20, 20)));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                picture->mapToGlobal(QPoint(20, 20)));
     QApplication::sendEvent(picture, &menuEvent);
     EXPECT_EQ(gallery.thumbMenu.popupCount(), 2);
     QTRY_VERIFY(popup->isVisible());
@@ -390,6 +420,57 @@ TEST_F(FrontEndTest, MenusReachTheirItems) {
     EXPECT_FALSE(front->actionOf(gallery.playItem)->isEnabled());
 
     EXPECT_THAT(gallery.events, ElementsAre("aboutItem:Click", "playItem:Click"));
+}
+
+TEST_F(FrontEndTest, TheApplicationsPressHookSeesPressesFirst) {
+    // The hook takes right presses and answers them with its own menu.
+    std::vector<std::string> hooked;
+    app.mousePressHook = [&](ui::Control& target, ui::Event event, const ui::EventArgs& args) {
+        hooked.push_back(target.name() + ":" + std::string(ui::eventName(event)));
+        if (args.button != ui::MouseButton::Right)
+            return false;
+        gallery.thumbMenu.popup(10, 10);
+        return true;
+    };
+    QWidget* picture = front->widgetOf(gallery.picture);
+    QTest::mousePress(picture, Qt::RightButton, {}, QPoint(20, 20));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                picture->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(picture, &menuEvent);
+    QTest::mouseRelease(picture, Qt::RightButton, {}, QPoint(20, 20));
+    // The control saw nothing of the press, and its own menu did not open on top.
+    EXPECT_THAT(gallery.events,
+                ::testing::Not(Contains(::testing::StartsWith("picture:MouseDown"))));
+    EXPECT_EQ(gallery.thumbMenu.popupCount(), 1);
+    front->menuOf(gallery.thumbMenu)->close();
+
+    // Left presses pass on to the control.
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(5, 6));
+    EXPECT_THAT(gallery.events, Contains("picture:MouseDown:0:5,6"));
+    EXPECT_THAT(hooked, ElementsAre("picture:MouseDown", "picture:MouseDown"));
+}
+
+TEST_F(FrontEndTest, FormsHearTheMouseComeInAndActivateThem) {
+    std::vector<std::pair<int, int>> entered;
+    int activations = 0;
+    gallery.onMouseEnterAt = [&](int x, int y) { entered.emplace_back(x, y); };
+    gallery.onMouseActivate = [&] { ++activations; };
+
+    QCursor::setPos(QPoint(333, 222));
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(window->client(), &enter);
+    ASSERT_EQ(entered.size(), 1u);
+    EXPECT_EQ(entered[0], std::make_pair(QCursor::pos().x(), QCursor::pos().y()));
+    QCursor::setPos(QPoint(1270, 1010));
+
+    // A press in the window while another one is active activates it first.
+    QWidget other;
+    other.setGeometry(1000, 900, 100, 60);
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    QTest::mouseClick(front->widgetOf(gallery.title), Qt::LeftButton);
+    EXPECT_EQ(activations, 1);
 }
 
 TEST_F(FrontEndTest, HandlerErrorsBecomeTheStandardErrorMessage) {
@@ -434,6 +515,14 @@ TEST_F(FrontEndTest, SideChannelSlidesWithTheModel) {
     QTRY_COMPARE(side->width(), qtfront::SideChannelWidget::kStripWidth);
     EXPECT_EQ(side->x(), parentWidth - qtfront::SideChannelWidget::kStripWidth);
     QTRY_VERIFY(!side->body()->isVisible());
+
+    // Out again, the bar slides back in by itself once the pointer has left it.
+    QApplication::sendEvent(side, &enter);
+    QTRY_COMPARE(side->width(), 200);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(side, &leave);
+    QTRY_VERIFY(!gallery.side.popped());
+    QTRY_COMPARE(side->width(), qtfront::SideChannelWidget::kStripWidth);
 }
 
 TEST_F(FrontEndTest, WebViewLoadsWhatTheModelNavigatesTo) {
@@ -446,6 +535,28 @@ TEST_F(FrontEndTest, WebViewLoadsWhatTheModelNavigatesTo) {
     QTRY_VERIFY(!gallery.browser.busy());
     EXPECT_EQ(gallery.browser.url(), page);
     EXPECT_EQ(gallery.browser.history().size(), 2u);
+
+    // A page the user reaches inside the view becomes the model's address.
+    const std::string third = "data:text/plain,third";
+    view->page()->runJavaScript(
+        QString("window.location.href = '%1';").arg(QString::fromStdString(third)));
+    QTRY_COMPARE(gallery.browser.url(), third);
+    EXPECT_EQ(gallery.browser.history().size(), 3u);
+    QTRY_VERIFY(!gallery.browser.busy());
+
+    // Going back is the model's history; the view follows it.
+    gallery.browser.back();
+    front->sync();
+    QTRY_COMPARE(view->url(), QUrl(QString::fromStdString(page)));
+    QTRY_VERIFY(!gallery.browser.busy());
+    EXPECT_EQ(gallery.browser.history().size(), 3u);
+
+    // The model's focus request puts the keyboard in the page.
+    window->activateWindow();
+    QTRY_VERIFY(window->isActiveWindow());
+    gallery.browser.setFocus();
+    front->sync();
+    QTRY_VERIFY(view->hasFocus() || view->isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(FrontEndTest, MissingSkinFilesLeaveThePlainLook) {

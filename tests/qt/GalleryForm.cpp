@@ -63,13 +63,12 @@ ui::Picture duskPicture(int width, int height) {
             px[2] = static_cast<std::uint8_t>(std::clamp(b, 0.0, 255.0));
         }
     const auto jpeg = ui::Picture::encodeJpeg(width, height, rgb, 90);
-    return ui::Picture::fromJpeg(std::string_view(reinterpret_cast<const char*>(jpeg.data()), jpeg.size()),
-                                 "dusk picture");
+    return ui::Picture::fromJpeg(
+        std::string_view(reinterpret_cast<const char*>(jpeg.data()), jpeg.size()), "dusk picture");
 }
 
 GalleryForm::GalleryForm(ui::Application& app)
-    : ui::Form(app, "gallery"),
-      header(place<ui::Panel>(*this, "header", 0, 0, 900, 40)),
+    : ui::Form(app, "gallery"), header(place<ui::Panel>(*this, "header", 0, 0, 900, 40)),
       videoArea(place<ui::Panel>(*this, "videoArea", 10, 48, 330, 300)),
       surface(place<ui::MediaSurface>(videoArea, "surface", 10, 8, 310, 214)),
       play(place<ui::Button>(videoArea, "play", 10, 232, 60, 24)),
@@ -104,8 +103,7 @@ GalleryForm::GalleryForm(ui::Application& app)
       fullScreenItem(mainMenu.addItem("viewMenu", "View").addItem("fullScreenItem", "Full Screen")),
       toolsItem(mainMenu.addItem("toolsItem", "Tools")),
       thumbMenu(add<ui::Menu>("thumbMenu", ui::Menu::Style::Popup)),
-      playItem(thumbMenu.addItem("playItem", "Play")),
-      tick(add<ui::Timer>("tick", 1000, false)) {
+      playItem(thumbMenu.addItem("playItem", "Play")), tick(add<ui::Timer>("tick", 1000, false)) {
     setCaption(" Zorvex - Control Gallery");
     setBounds(40, 30, 900, 600);
     setColour(ui::colours::black);
@@ -164,7 +162,9 @@ GalleryForm::GalleryForm(ui::Application& app)
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
             results.setCell(c, r + 1, rows[r][c]);
-    browser.navigate("data:text/html,<body style='background:#f4f8fa'><h3>Zorvex</h3></body>");
+    browser.navigate(
+        "data:text/html,<body style='background:rgb(236,244,246);font-family:sans-serif'>"
+        "<h3 style='color:rgb(30,110,128)'>Zorvex Video Browser</h3><p>Start page</p></body>");
 
     rightColumn.setColour(ui::colours::black);
     categories.setCaption("CATEGORIES");
@@ -217,15 +217,17 @@ GalleryForm::GalleryForm(ui::Application& app)
     search.onChange = [this, note] { note("search:Change:" + search.text()); };
     search.onExit = [note] { note("search:Exit"); };
     popular.onClick = [note] { note("popular:Click"); };
-    position.onChange = [this, note] { note("position:Change:" + std::to_string(position.position())); };
+    position.onChange = [this, note] {
+        note("position:Change:" + std::to_string(position.position()));
+    };
     pages.onTabActive = [note](int index) { note("pages:TabActive:" + std::to_string(index)); };
     results.onSelectCell = [note](int col, int row, bool&) {
         note("results:SelectCell:" + std::to_string(col) + "," + std::to_string(row));
     };
     tree.onDblClick = [this, note] { note("tree:DblClick:" + std::to_string(tree.selected())); };
     picture.onMouseDown = [note](ui::MouseButton b, int x, int y) {
-        note("picture:MouseDown:" + std::to_string(static_cast<int>(b)) + ":" + std::to_string(x) + "," +
-             std::to_string(y));
+        note("picture:MouseDown:" + std::to_string(static_cast<int>(b)) + ":" + std::to_string(x) +
+             "," + std::to_string(y));
     };
     picture.onClick = [note] { note("picture:Click"); };
     side.onPop = [note] { note("side:Pop"); };

@@ -21,7 +21,7 @@ namespace qttest {
 ui::Picture duskPicture(int width, int height);
 
 class GalleryForm : public ui::Form {
-public:
+  public:
     explicit GalleryForm(ui::Application& app);
 
     ui::Panel& header;

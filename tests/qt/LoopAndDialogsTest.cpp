@@ -123,12 +123,17 @@ TEST_F(QtFixture, RunShowsTheFormsAndSavesTheScreenshot) {
     bool started = false;
     std::string answer = "none";
     // A question still open when the screenshot is taken does not hold the run up.
-    EXPECT_EQ(qtfront::run(app, options, [&] {
-                  started = true;
-                  gallery.show();
-                  app.loop().post([&] { answer = app.dialogs().ask("Work online?", {"Work Online", "Work Offline"}); });
-              }),
-              0);
+    EXPECT_EQ(
+        qtfront::run(
+            app, options,
+            [&] {
+                started = true;
+                gallery.show();
+                app.loop().post([&] {
+                    answer = app.dialogs().ask("Work online?", {"Work Online", "Work Offline"});
+                });
+            }),
+        0);
     EXPECT_TRUE(started);
     EXPECT_NE(answer, "none");
     QImage saved(QString::fromStdString(options.screenshot));

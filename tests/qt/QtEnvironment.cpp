@@ -13,18 +13,19 @@ namespace {
 /// Owns the QApplication and ends it when the tests are done, while the process is
 /// still whole: the web engine cannot shut down from static destructors.
 class Environment : public ::testing::Environment {
-public:
+  public:
     QApplication& application() {
         if (!app_) {
             if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-                qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
+                qputenv("QT_QPA_PLATFORM",
+                        qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
             app_ = qtfront::makeApplication(argc_, argv_);
         }
         return *app_;
     }
     void TearDown() override { app_.reset(); }
 
-private:
+  private:
     int argc_ = 1;
     char name_[8] = "test_qt";
     char* argv_[2] = {name_, nullptr};
@@ -33,7 +34,8 @@ private:
 
 Environment& environment() {
     // gtest owns the environment once it is registered.
-    static Environment* env = static_cast<Environment*>(::testing::AddGlobalTestEnvironment(new Environment));
+    static Environment* env =
+        static_cast<Environment*>(::testing::AddGlobalTestEnvironment(new Environment));
     return *env;
 }
 
@@ -42,8 +44,12 @@ Environment& environment() {
 
 } // namespace
 
-QApplication& application() { return environment().application(); }
+QApplication& application() {
+    return environment().application();
+}
 
-std::string skinFolder() { return ZORVEX_BINARY_DIR; }
+std::string skinFolder() {
+    return ZORVEX_BINARY_DIR;
+}
 
 } // namespace qttest
