@@ -270,6 +270,18 @@ void FrontEnd::apply(ui::Control& control, Entry& entry) {
     updated_.push_back(&control);
 }
 
+namespace {
+void applyFontAndCursor(QWidget& w, const ui::Control& control) {
+    const QFont font = toQFont(control.font());
+    if (w.font() != font)
+        w.setFont(font);
+    if (control.cursor() == ui::Cursor::Default)
+        w.unsetCursor();
+    else
+        w.setCursor(toCursorShape(control.cursor()));
+}
+} // namespace
+
 void FrontEnd::applyCommon(ui::Control& control, Entry& entry) {
     QWidget* w = entry.widget;
     if (!w)
@@ -294,13 +306,7 @@ void FrontEnd::applyCommon(ui::Control& control, Entry& entry) {
     const QString hint = toQString(control.hint());
     if (w->toolTip() != hint)
         w->setToolTip(hint);
-    const QFont font = toQFont(control.font());
-    if (w->font() != font)
-        w->setFont(font);
-    if (control.cursor() == ui::Cursor::Default)
-        w->unsetCursor();
-    else
-        w->setCursor(toCursorShape(control.cursor()));
+    applyFontAndCursor(*w, control);
 }
 
 void FrontEnd::applyForm(ui::Form& form, Entry& entry) {
@@ -317,14 +323,7 @@ void FrontEnd::applyForm(ui::Form& form, Entry& entry) {
         window->setClientSize(QSize(std::max(b.width, 1), std::max(b.height, 1)));
     entry.formBounds = b;
     window->setEnabled(form.enabled());
-    QWidget* client = entry.widget;
-    const QFont font = toQFont(form.font());
-    if (client->font() != font)
-        client->setFont(font);
-    if (form.cursor() == ui::Cursor::Default)
-        client->unsetCursor();
-    else
-        client->setCursor(toCursorShape(form.cursor()));
+    applyFontAndCursor(*entry.widget, form);
 }
 
 void FrontEnd::applyMenuItem(ui::MenuItem& item, Entry& entry) {
