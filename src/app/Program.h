@@ -17,11 +17,20 @@ class Application;
 namespace app {
 
 class Tmainform;
+class TSenderMainForm;
+class TReceiverMainForm;
+}
+namespace bookmarks {
+class Tbookmarkbox;
+}
+
+namespace app {
 
 class Program {
 public:
-    /// Sets the application's title and creates the main window, whose creation
-    /// shows the splash dialog.
+    /// Sets the application's title and creates the forms in the entry's order: the
+    /// main window (whose creation shows the splash dialog), then the copy-data
+    /// sender and receiver and the bookmark dialog.
     Program(ui::Application& app, Config config, std::string exeDir, Services services);
     ~Program();
 
@@ -32,6 +41,9 @@ private:
     Config config_;
     Services services_;
     std::unique_ptr<Tmainform> mainform_;
+    std::unique_ptr<TSenderMainForm> sender_;
+    std::unique_ptr<TReceiverMainForm> receiver_;
+    std::unique_ptr<bookmarks::Tbookmarkbox> bookmarkbox_;
 };
 
 } // namespace app

@@ -103,6 +103,16 @@ TEST_F(MainWindow, HasItsRegionsPagesMenusAndTimersAsDesigned) {
         EXPECT_EQ(get<ui::Timer>(name).interval(), interval) << name;
         EXPECT_EQ(get<ui::Timer>(name).enabled(), enabled) << name;
     }
+    // The forms in the entry's order; names several forms share are told apart by form.
+    std::vector<std::string> forms;
+    for (const ui::Form* f : app.forms())
+        forms.push_back(f->name());
+    EXPECT_EQ(forms, (std::vector<std::string>{"mainform", "AboutBox", "SenderMainForm", "ReceiverMainForm",
+                                                "bookmarkbox"}));
+    EXPECT_EQ(app.findControl("bookmarkbox.Label2")->caption(), "Video already exsists in Bookmarks");
+    EXPECT_EQ(app.findControl("AboutBox.Timer1"), &form->aboutBox().get<ui::Timer>("Timer1"));
+    EXPECT_EQ(app.findControl("Timer1"), &get<ui::Timer>("Timer1"));
+    EXPECT_EQ(app.findControl("ReceiverMainForm.cdMemo")->caption(), "");
     // The splash dialog is the principal window and shows first.
     EXPECT_EQ(app.principal(), &form->aboutBox());
     EXPECT_TRUE(form->aboutBox().visible());

@@ -1,0 +1,16 @@
+#pragma once
+// The copy-data receiver: a window that exists from start, never shown, which
+// other programs find by its class name and title to hand it a link.
+//
+// Thread: user-interface thread only.
+
+#include "ui/Form.h"
+
+namespace app {
+
+class TReceiverMainForm : public ui::Form {
+public:
+    explicit TReceiverMainForm(ui::Application& app);
+};
+
+} // namespace app
