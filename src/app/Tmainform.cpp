@@ -7,6 +7,8 @@
 #include "app/TAboutBox.h"
 #include "browse/Categories.h"
 #include "browse/FeaturePages.h"
+#include "browse/SideTabs.h"
+#include "browse/SlotBehaviour.h"
 #include "browse/Topics.h"
 #include "catalogue/Catalogue.h"
 #include "ui/Application.h"
@@ -83,6 +85,8 @@ Tmainform::Tmainform(ui::Application& app, const Config& config, std::string exe
         search::Exclusions{config_.get("search", "excluded_player_url"), config_.get("search", "excluded_host")});
     topics_ = std::make_unique<browse::Topics>(*this, *catalogue_, *pages_, online_->onlineMode);
     categories_ = std::make_unique<browse::Categories>(*this, *catalogue_, *pages_);
+    slotBehaviour_ = std::make_unique<browse::SlotBehaviour>(*this, *catalogue_);
+    sideTabs_ = std::make_unique<browse::SideTabs>(*this, *catalogue_, *topics_);
 
     onShow = [this] { FormShow(); };
     onClose = [this] { FormClose(); };
@@ -140,9 +144,10 @@ void Tmainform::FormCreate(Services& services) {
 }
 
 namespace {
-// Where (x, y) inside `c` lies in its form's client area.
-std::pair<int, int> formPosition(const ui::Control& c, int x, int y) {
-    for (const ui::Control* p = &c; p && p->kind() != ui::Kind::Form; p = p->parent()) {
+// Where (x, y) inside `c` lies on the screen: through its parents to the form,
+// whose bounds are its place on the screen.
+std::pair<int, int> screenPosition(const ui::Control& c, int x, int y) {
+    for (const ui::Control* p = &c; p; p = p->parent()) {
         x += p->left();
         y += p->top();
     }
@@ -153,7 +158,7 @@ std::pair<int, int> formPosition(const ui::Control& c, int x, int y) {
 bool Tmainform::ApplicationEvents2Message(ui::Control& target, ui::Event event, const ui::EventArgs& args) {
     const bool right = args.button == ui::MouseButton::Right;
     const bool inside = target.form() == this;
-    const auto [x, y] = formPosition(target, args.x, args.y);
+    const auto [x, y] = screenPosition(target, args.x, args.y);
     if (right && inside && inWindowMode()) {
         get<ui::Menu>("PopupMenu2").popup(x, y);
         return true;
@@ -488,6 +493,18 @@ void Tmainform::buildHiddenPanel() {
     label(hidden, "Label2", "Status", 4, 22, 200);
     button(hidden, "sqlsearchbutton", "Search Videos", "", 4, 40, 100, 25);
     place<ui::Memo>(hidden, "sqlvideomemo", 110, 40, 200, 60);
+    // Buttons and memos the playback, search and web code click or write.
+    button(hidden, "playmediathread", "Create Thread", "", 4, 70, 100, 25);
+    button(hidden, "button5", "Attach", "", 110, 70, 60, 25);
+    button(hidden, "Button13", "Test Image", "", 174, 70, 60, 25);
+    button(hidden, "suiButton5b", "Web News", "", 238, 70, 60, 25);
+    button(hidden, "suiImageButton2", "", "Search Outside Zorvex", 302, 70, 30, 25);
+    button(hidden, "qzrsearch", "", "Search Outside Zorvex", 336, 70, 30, 25);
+    button(hidden, "suiButton6", "Refresh Record Count", "", 4, 96, 100, 20);
+    place<ui::Memo>(hidden, "videolocationmemo", 320, 4, 76, 30);
+    place<ui::Memo>(hidden, "Memo1", 320, 36, 76, 30);
+    label(hidden, "Label16", "", 210, 4, 100);
+    label(hidden, "Label9", "Total Online Videos = ", 210, 22, 100);
 }
 
 void Tmainform::buildMenus() {
@@ -674,6 +691,17 @@ void Tmainform::registerState() {
     r.add("sideTabSql", [&t] { return entries(t.sideTabSql); });
     r.add("sideTabCaption", [&t] { return entries(t.sideTabCaption); });
     r.add("topicListOpen", [&t] { return t.topicListOpen(); });
+    r.add("newsTabChosen", [&t] { return t.newsTabChosen; });
+
+    auto& h = *slotBehaviour_;
+    r.add("hoverEnlarged", [&h] { return h.hoverEnlarged; });
+    r.add("hoverMoved", [&h] { return h.hoverMoved; });
+
+    auto& s = *sideTabs_;
+    r.add("worldOffset", [&s] { return s.worldOffset; });
+    r.add("newsOffset", [&s] { return s.newsOffset; });
+    r.add("newsPaged", [&s] { return s.newsPaged; });
+    r.add("sideBarFilled", [&s] { return s.sideBarFilled; });
 
     r.add("markedCategoryNode", [&k] { return k.markedCategoryNode; });
     r.add("categoryNodes", [&k, this] {

@@ -25,6 +25,8 @@ class Catalogue;
 namespace browse {
 class Categories;
 class FeaturePages;
+class SideTabs;
+class SlotBehaviour;
 class Topics;
 } // namespace browse
 
@@ -56,6 +58,8 @@ public:
     browse::FeaturePages& pages() { return *pages_; }
     browse::Topics& topics() { return *topics_; }
     browse::Categories& categories() { return *categories_; }
+    browse::SlotBehaviour& slotBehaviour() { return *slotBehaviour_; }
+    browse::SideTabs& sideTabs() { return *sideTabs_; }
     OnlineMode& online() { return *online_; }
     TAboutBox& aboutBox() { return *aboutBox_; }
 
@@ -96,6 +100,8 @@ private:
     std::unique_ptr<browse::FeaturePages> pages_;
     std::unique_ptr<browse::Topics> topics_;
     std::unique_ptr<browse::Categories> categories_;
+    std::unique_ptr<browse::SlotBehaviour> slotBehaviour_;
+    std::unique_ptr<browse::SideTabs> sideTabs_;
     std::unique_ptr<OnlineMode> online_;
     std::unique_ptr<TAboutBox> aboutBox_;
 };

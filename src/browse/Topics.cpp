@@ -2,6 +2,7 @@
 
 #include "app/Tmainform.h"
 #include "browse/FeaturePages.h"
+#include "browse/SideTabs.h"
 #include "catalogue/Catalogue.h"
 #include "ui/PageControl.h"
 #include "ui/Utf8.h"
@@ -90,12 +91,26 @@ void Topics::videosidebarslidePop() {
     if (!onlineMode_)
         return;
     form_.get<ui::SideChannel>("videosidebarslide").bringToFront();
+    // The World tab is filled the first time the side bar comes out; after that
+    // it keeps the page the user left it on.
+    auto& tabs = form_.sideTabs();
+    if (!tabs.sideBarFilled) {
+        tabs.FillWorldTab();
+        tabs.sideBarFilled = true;
+    }
 }
 
 void Topics::sidepageTabActive(int index) {
-    (void)index;
     if (!onlineMode_)
         return;
+    if (index == 1 && !newsTabChosen) {
+        // The Aus News tab stays empty until first chosen; its hidden "Next Page"
+        // button then shows the first page.
+        auto& next = form_.get<ui::Button>("Button9");
+        if (next.onClick)
+            next.onClick();
+        newsTabChosen = true;
+    }
 }
 
 } // namespace browse

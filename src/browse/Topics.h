@@ -44,6 +44,10 @@ public:
     std::array<std::string, kSideTabs + 1> sideTabSql{};     // 1 World, 2 Aus News, 3 Bookmarks
     std::array<std::string, kSideTabs + 1> sideTabCaption{}; // index 0 unused
 
+    /// The Aus News tab has been chosen since start-up; only its first choice
+    /// loads its first page, later choices keep the page it shows.
+    bool newsTabChosen = false;
+
 private:
     void videosidebarslidePop();
     void sidepageTabActive(int index);

@@ -1,0 +1,215 @@
+#include "browse/SlotBehaviour.h"
+
+#include <stdexcept>
+
+#include "app/Tmainform.h"
+#include "catalogue/Catalogue.h"
+#include "ui/Image.h"
+#include "ui/Menu.h"
+#include "ui/PageControl.h"
+#include "ui/Utf8.h"
+#include "ui/Widgets.h"
+
+namespace browse {
+
+using catalogue::PageKind;
+
+namespace {
+
+constexpr int kGrowth = 20; ///< pixels a pointed-at thumbnail grows each way
+
+} // namespace
+
+EdgeShift edgeShift(GridShape grid, int slot) {
+    if (grid == GridShape::FourByTwo) {
+        if (slot < 1 || slot > 8)
+            throw std::out_of_range("a 4 by 2 grid has no slot " + std::to_string(slot));
+        const int col = (slot - 1) % 4;
+        const int row = (slot - 1) / 4;
+        // The outer columns grow inward only; the two middle ones half each way.
+        const int left = col == 0 ? 0 : col == 3 ? -kGrowth : -kGrowth / 2;
+        return {left, row == 0 ? 0 : -kGrowth};
+    }
+    if (slot < 1 || slot > 16)
+        throw std::out_of_range("a 2 by 8 grid has no slot " + std::to_string(slot));
+    const int col = (slot - 1) % 2;
+    const int row = (slot - 1) / 2;
+    const int top = row == 0 ? 0 : row == 7 ? -kGrowth : -kGrowth / 2;
+    return {col == 0 ? 0 : -kGrowth, top};
+}
+
+SlotBehaviour::SlotBehaviour(app::Tmainform& form, catalogue::Catalogue& catalogue)
+    : form_(form), catalogue_(catalogue), infoPanel_(form.get<ui::CaptionPanel>("infoPanel")),
+      infoImage_(form.get<ui::Image>("infoImage")),
+      labels_{&form.get<ui::Label>("titledis"), &form.get<ui::Label>("descdis1"), &form.get<ui::Label>("descdis2"),
+              &form.get<ui::Label>("descdis3"), &form.get<ui::Label>("descdis4")},
+      addToBookmarks_(form.get<ui::MenuItem>("AddtoFavourites1")),
+      deleteBookmark_(form.get<ui::MenuItem>("DeleteBookmark1")),
+      deleteAllBookmarks_(form.get<ui::MenuItem>("DeleteAllBookmarks1")),
+      sqlvideomemo_(form.get<ui::Memo>("sqlvideomemo")), busy_(form.get<ui::Animation>("Animate1")) {
+    bindFamily("featurepic", PageKind::pkFeature, GridShape::FourByTwo, 8, "featurepic", "caption");
+    bindFamily("specialpic", PageKind::pkSpecial, GridShape::FourByTwo, 8, "specialcaption", "");
+    bindFamily("videopic", PageKind::pkWorld, GridShape::TwoByEight, 16, "", "");
+    bindFamily("newspic", PageKind::pkNews, GridShape::TwoByEight, 16, "", "");
+    bindFamily("musicpic", PageKind::pkBookmarks, GridShape::TwoByEight, 16, "", "");
+
+    // suiTabSheet8MouseMove, suiTabSheet9MouseMove: the free area of an 8-slot page.
+    form_.get<ui::TabSheet>("suiTabSheet8").onMouseMove = [this](int, int) {
+        collapseCaptions(PageKind::pkFeature);
+        clearSelectionMemo();
+    };
+    form_.get<ui::TabSheet>("suiTabSheet9").onMouseMove = [this](int, int) {
+        collapseCaptions(PageKind::pkSpecial);
+        clearSelectionMemo();
+    };
+    // suiTabSheet5MouseMove, suiTabSheet6MouseMove, suiTabSheet7MouseMove and
+    // sidepageMouseMove: the side tabs have no caption panels to tidy.
+    for (const char* name : {"suiTabSheet5", "suiTabSheet6", "suiTabSheet7", "sidepage"})
+        form_.find(name)->onMouseMove = [this](int, int) { clearSelectionMemo(); };
+}
+
+SlotBehaviour::~SlotBehaviour() = default;
+
+void SlotBehaviour::bindFamily(const std::string& prefix, PageKind page, GridShape grid, int count,
+                               const std::string& captionPrefix, const std::string& captionSuffix) {
+    for (int n = 1; n <= count; ++n) {
+        const std::string number = std::to_string(n);
+        ui::CaptionPanel* caption = captionPrefix.empty()
+                                        ? nullptr
+                                        : &form_.get<ui::CaptionPanel>(captionPrefix + number + captionSuffix);
+        thumbnails_.push_back({&form_.get<ui::Image>(prefix + number), caption, page, grid, n});
+        const Thumbnail& t = thumbnails_.back();
+        t.image->onMouseMove = [this, &t](int, int) { ThumbnailMouseMove(t); };
+        t.image->onMouseLeave = [this] { ThumbnailMouseLeave(); };
+    }
+}
+
+void SlotBehaviour::resize(const Thumbnail& t, int sign) {
+    const EdgeShift shift = edgeShift(t.grid, t.slot);
+    const ui::Bounds b = t.image->bounds();
+    t.image->setBounds(b.left + sign * shift.left, b.top + sign * shift.top, b.width + sign * kGrowth,
+                       b.height + sign * kGrowth);
+    if (t.caption) {
+        // The caption panel above an 8-slot thumbnail widens with it, keeping its height.
+        const ui::Bounds c = t.caption->bounds();
+        t.caption->setBounds(c.left + sign * shift.left, c.top + sign * shift.top, c.width + sign * kGrowth,
+                             c.height);
+    }
+}
+
+void SlotBehaviour::ThumbnailMouseMove(const Thumbnail& t) {
+    // The busy arrow tells the user that a stream is still loading; pointing and
+    // selecting still work meanwhile.
+    t.image->setCursor(busy_.active() ? ui::Cursor::AppStart : ui::Cursor::HandPoint);
+    if (!hoverEnlarged && !hoverMoved) {
+        hoverEnlarged = true;
+        enlarged_ = &t;
+        catalogue_.currentItem.picture = t.image->picture();
+        t.image->bringToFront();
+        resize(t, 1);
+        if (t.caption) {
+            t.caption->bringToFront();
+        } else {
+            infoPanel_.setTop(t.image->top() + 8);
+            infoPanel_.setLeft(t.image->left() + 3);
+            infoPanel_.setWidth(t.image->width());
+        }
+        SelectSlot(t.slot, t.page);
+    }
+    hoverMoved = true;
+}
+
+void SlotBehaviour::ThumbnailMouseLeave() {
+    if (hoverEnlarged && hoverMoved) {
+        if (enlarged_)
+            resize(*enlarged_, -1);
+        enlarged_ = nullptr;
+        RestoreInfoPanel();
+        hoverEnlarged = false;
+    }
+    hoverMoved = false;
+}
+
+catalogue::SlotTable* SlotBehaviour::slotTable(PageKind page) {
+    switch (page) {
+    case PageKind::pkFeature:
+        return &catalogue_.featureSlots;
+    case PageKind::pkSpecial:
+        return &catalogue_.specialSlots;
+    case PageKind::pkWorld:
+        return &catalogue_.worldSlots;
+    case PageKind::pkNews:
+        return &catalogue_.newsSlots;
+    case PageKind::pkBookmarks:
+        return &catalogue_.bookmarkSlots;
+    case PageKind::pkTextGrid:
+        break;
+    }
+    return nullptr;
+}
+
+void SlotBehaviour::SelectSlot(int slot, PageKind page) {
+    // Only a bookmark can be deleted, and a bookmark need not be added again.
+    const bool bookmark = page == PageKind::pkBookmarks;
+    addToBookmarks_.setVisible(!bookmark);
+    deleteBookmark_.setVisible(bookmark);
+    deleteAllBookmarks_.setVisible(bookmark);
+
+    auto& current = catalogue_.currentItem;
+    if (const catalogue::SlotTable* table = slotTable(page)) {
+        const catalogue::Item& item = table->at(slot);
+        current.feedTitle = item.feedTitle;
+        current.title = item.title;
+        catalogue_.selectionTitle = item.title;
+        current.description = item.description;
+        current.siteUrl = item.siteUrl;
+        current.mediaLink = item.mediaLink;
+        catalogue_.playLink = item.mediaLink;
+        current.mediaType = item.mediaType;
+        current.recnum = item.recnum;
+    }
+
+    if (page == PageKind::pkWorld || page == PageKind::pkNews || page == PageKind::pkBookmarks) {
+        // The side-tab thumbnails are too small for a caption of their own; a title
+        // bar over the pointed-at one names it.
+        const std::size_t shown = page == PageKind::pkWorld ? 15 : 18;
+        infoPanel_.setCaption(ui::utf8::left(current.title, shown) + "..");
+        infoPanel_.push();
+        infoPanel_.bringToFront();
+        infoPanel_.show();
+    }
+
+    // A copy: the information picture keeps showing this item while its thumbnail
+    // is filled again.
+    if (current.picture)
+        infoImage_.setPicture(*current.picture);
+    else
+        infoImage_.clearPicture();
+    infoImage_.show();
+
+    labels_[0]->setCaption(ui::utf8::left(current.title, 40));
+    labels_[1]->setCaption(ui::utf8::mid(current.description, 0, 50));
+    labels_[2]->setCaption(ui::utf8::mid(current.description, 50, 50));
+    labels_[3]->setCaption(ui::utf8::mid(current.description, 100, 50));
+    labels_[4]->setCaption(ui::utf8::left(current.siteUrl, 40) + "..");
+}
+
+void SlotBehaviour::RestoreInfoPanel() {
+    const auto& defaults = form_.state.infoDefaults;
+    for (std::size_t i = 0; i < defaults.size(); ++i)
+        labels_[i]->setCaption(defaults[i]);
+    infoPanel_.hide();
+    infoImage_.hide();
+}
+
+void SlotBehaviour::collapseCaptions(PageKind page) {
+    // Only the caption panels show the button that opens them; whatever the user
+    // opened closes again when the pointer goes back to the page.
+    for (const Thumbnail& t : thumbnails_)
+        if (t.page == page && t.caption && !t.caption->collapsed())
+            t.caption->push();
+}
+
+void SlotBehaviour::clearSelectionMemo() { sqlvideomemo_.clear(); }
+
+} // namespace browse

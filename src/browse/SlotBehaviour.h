@@ -1,0 +1,117 @@
+#pragma once
+// How the 56 thumbnails of the five thumbnail pages answer the pointer. Pointing at
+// a thumbnail enlarges it by 20 pixels each way, growing toward the inside of its
+// grid, makes its item the current item and shows that item in the information
+// labels (and, on the side tabs, in a small title bar over the thumbnail). Leaving
+// it undoes the enlargement and puts the labels back to their defaults. Moving over
+// a page's free area tidies the page up.
+//
+// Thread: user-interface thread only.
+
+#include <deque>
+#include <string>
+
+namespace ui {
+class Animation;
+class CaptionPanel;
+class Image;
+class Label;
+class MenuItem;
+class Memo;
+} // namespace ui
+
+namespace app {
+class Tmainform;
+}
+
+namespace catalogue {
+class Catalogue;
+class SlotTable;
+enum class PageKind;
+} // namespace catalogue
+
+namespace browse {
+
+/// The two grid shapes of the thumbnail pages, slots numbered row by row from 1:
+/// 4 columns by 2 rows (the 8-slot pages) and 2 columns by 8 rows (the side tabs).
+enum class GridShape { FourByTwo, TwoByEight };
+
+/// How far the left and top edges of a thumbnail move when it grows by 20 pixels
+/// each way: 0, -10 or -20 pixels, so that it grows toward the inside of its grid
+/// and never past the grid's outer edges.
+struct EdgeShift {
+    int left = 0;
+    int top = 0;
+    bool operator==(const EdgeShift&) const = default;
+};
+
+/// The edge shifts of slot `slot` (1..8 or 1..16) of a grid. Throws
+/// std::out_of_range for a slot the grid does not have.
+EdgeShift edgeShift(GridShape grid, int slot);
+
+class SlotBehaviour {
+public:
+    /// Binds the mouse-move and mouse-leave handlers of every thumbnail and the
+    /// mouse-move handlers of the page backgrounds.
+    SlotBehaviour(app::Tmainform& form, catalogue::Catalogue& catalogue);
+    ~SlotBehaviour();
+    SlotBehaviour(const SlotBehaviour&) = delete;
+    SlotBehaviour& operator=(const SlotBehaviour&) = delete;
+
+    /// Makes slot `slot` of `page` the current item and shows it in the information
+    /// labels. For the thumbnail pages `slot` is 1..16 and the item comes from the
+    /// page's slot table (std::out_of_range for another slot); for a row of the
+    /// text grid the caller has set the current item, and only the menu, picture
+    /// and labels follow.
+    void SelectSlot(int slot, catalogue::PageKind page);
+    /// Puts the default texts back into the information labels and hides the
+    /// side-tab title bar and the information picture. The current item stays, so
+    /// a click after leaving still plays the last item pointed at.
+    void RestoreInfoPanel();
+
+    /// A thumbnail is enlarged.
+    bool hoverEnlarged = false;
+    /// The mouse has moved over a thumbnail since the last leave.
+    bool hoverMoved = false;
+
+private:
+    struct Thumbnail {
+        ui::Image* image;
+        ui::CaptionPanel* caption; ///< the 8-slot pages' caption panel, else nullptr
+        catalogue::PageKind page;
+        GridShape grid;
+        int slot;
+    };
+
+    void bindFamily(const std::string& prefix, catalogue::PageKind page, GridShape grid, int count,
+                    const std::string& captionPrefix, const std::string& captionSuffix);
+    void ThumbnailMouseMove(const Thumbnail& t);
+    void ThumbnailMouseLeave();
+    /// Grows (`sign` 1) or shrinks (`sign` -1) a thumbnail and its caption panel.
+    static void resize(const Thumbnail& t, int sign);
+    catalogue::SlotTable* slotTable(catalogue::PageKind page);
+
+    /// Collapses the caption panels the user has opened on an 8-slot page.
+    void collapseCaptions(catalogue::PageKind page);
+    void clearSelectionMemo();
+
+    app::Tmainform& form_;
+    catalogue::Catalogue& catalogue_;
+    /// A deque, so the handlers' references to its elements stay valid.
+    std::deque<Thumbnail> thumbnails_;
+    /// The enlarged thumbnail, or nullptr. A leave shrinks this one, whichever
+    /// thumbnail reports it, so after a leave that never came the next leave puts
+    /// it back instead of shrinking a thumbnail that was never enlarged.
+    const Thumbnail* enlarged_ = nullptr;
+
+    ui::CaptionPanel& infoPanel_;
+    ui::Image& infoImage_;
+    ui::Label* labels_[5]; ///< titledis, descdis1..descdis4
+    ui::MenuItem& addToBookmarks_;
+    ui::MenuItem& deleteBookmark_;
+    ui::MenuItem& deleteAllBookmarks_;
+    ui::Memo& sqlvideomemo_;
+    ui::Animation& busy_; ///< Animate1: runs while a stream loads
+};
+
+} // namespace browse
