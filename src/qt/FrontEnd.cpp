@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPropertyAnimation>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,6 +27,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "qt/BusyIndicator.h"
 #include "qt/CaptionPanelWidget.h"
@@ -282,6 +284,43 @@ void applyFontAndCursor(QWidget& w, const ui::Control& control) {
 }
 } // namespace
 
+namespace {
+// A thumbnail or caption panel that grows or shrinks by a pointer's hover step
+// glides to its new place instead of jumping; every other change is immediate.
+void moveTo(QWidget& w, ui::Kind kind, const QRect& target) {
+    const QVariant pending = w.property("zorvexTarget");
+    if (pending.isValid() && pending.toRect() == target)
+        return; // already gliding there
+    if (w.geometry() == target)
+        return;
+    auto* running = w.findChild<QPropertyAnimation*>(QStringLiteral("zorvexGlide"), Qt::FindDirectChildrenOnly);
+    if (running)
+        running->stop();
+    const QRect from = w.geometry();
+    const bool hoverStep = (kind == ui::Kind::Image || kind == ui::Kind::CaptionPanel) && w.isVisible() &&
+                           std::abs(from.width() - target.width()) <= 20 &&
+                           std::abs(from.height() - target.height()) <= 20 && from.size() != target.size();
+    if (!hoverStep) {
+        w.setProperty("zorvexTarget", QVariant());
+        w.setGeometry(target);
+        return;
+    }
+    auto* glide = running;
+    if (!glide) {
+        glide = new QPropertyAnimation(&w, "geometry", &w);
+        glide->setObjectName(QStringLiteral("zorvexGlide"));
+        QObject::connect(glide, &QPropertyAnimation::finished, &w,
+                         [&w] { w.setProperty("zorvexTarget", QVariant()); });
+    }
+    glide->setDuration(90);
+    glide->setEasingCurve(QEasingCurve::OutCubic);
+    glide->setStartValue(from);
+    glide->setEndValue(target);
+    w.setProperty("zorvexTarget", target);
+    glide->start();
+}
+} // namespace
+
 void FrontEnd::applyCommon(ui::Control& control, Entry& entry) {
     QWidget* w = entry.widget;
     if (!w)
@@ -295,8 +334,7 @@ void FrontEnd::applyCommon(ui::Control& control, Entry& entry) {
         static_cast<SideChannelWidget*>(w)->setPanel(b.top, b.width, b.height);
         break;
     default:
-        if (w->geometry() != QRect(b.left, b.top, b.width, b.height))
-            w->setGeometry(b.left, b.top, b.width, b.height);
+        moveTo(*w, control.kind(), QRect(b.left, b.top, b.width, b.height));
         break;
     }
     if (w->isHidden() == control.visible())
