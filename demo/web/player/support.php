@@ -4,66 +4,8 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <title>Zorvex Support</title>
+<link rel="stylesheet" href="/site.css">
 <style>
-  :root {
-    --bg: #07090d; --panel: #10141c; --panel2: #161c28; --line: #232b3a;
-    --text: #d7dee9; --muted: #8d98aa; --accent: #38bdf8; --accent2: #f59e0b;
-    --good: #34d399; --bad: #f87171;
-  }
-  * { box-sizing: border-box; }
-  html { background: var(--bg); }
-  body {
-    margin: 0; color: var(--text);
-    font: 15px/1.6 system-ui, "Segoe UI", "DejaVu Sans", Arial, sans-serif;
-    background: radial-gradient(ellipse 900px 420px at 15% -80px, #12203a, rgba(7, 9, 13, 0) 70%), var(--bg);
-    min-height: 100vh;
-  }
-  a { color: var(--accent); text-decoration: none; }
-  a:hover { text-decoration: underline; }
-  header.top {
-    display: flex; align-items: center; flex-wrap: wrap; gap: 8px 16px;
-    padding: 10px 20px; border-bottom: 1px solid var(--line); background: rgba(10, 13, 19, 0.85);
-  }
-  .brand { display: flex; align-items: center; gap: 10px; color: #fff; font-weight: 700; font-size: 18px; }
-  .brand:hover { text-decoration: none; }
-  .brand svg { width: 30px; height: 30px; flex: none; }
-  .brand small { color: var(--muted); font-weight: 400; font-size: 13px; }
-  nav { display: flex; flex-wrap: wrap; gap: 2px; margin-left: auto; }
-  nav a { color: var(--muted); padding: 5px 10px; border-radius: 6px; font-size: 14px; }
-  nav a:hover, nav a.here { color: #fff; background: var(--panel2); text-decoration: none; }
-  main { max-width: 940px; margin: 0 auto; padding: 26px 20px 36px; }
-  h1 { font-size: 30px; line-height: 1.2; color: #fff; margin: 0 0 10px; }
-  h2 { font-size: 21px; line-height: 1.3; color: #fff; margin: 34px 0 10px; padding-top: 14px; border-top: 1px solid var(--line); }
-  h3 { font-size: 16px; color: #fff; margin: 20px 0 6px; }
-  p { margin: 0 0 12px; }
-  ul, ol { margin: 0 0 12px; padding-left: 22px; }
-  li { margin: 3px 0; }
-  strong { color: #fff; }
-  .lead { font-size: 17px; color: #b9c3d3; }
-  .muted { color: var(--muted); }
-  .card { background: var(--panel); border: 1px solid var(--line); border-radius: 10px; padding: 14px 18px; }
-  .card h3 { margin-top: 0; }
-  .grid { display: grid; grid-template-columns: repeat(auto-fit, minmax(200px, 1fr)); gap: 14px; }
-  code, kbd {
-    font-family: "DejaVu Sans Mono", Consolas, monospace; font-size: 0.88em; color: #e6edf6;
-    background: #1a2130; border: 1px solid #2a3346; border-radius: 4px; padding: 1px 5px;
-    white-space: nowrap;
-  }
-  pre { background: #0d1118; border: 1px solid var(--line); border-radius: 8px; padding: 10px 14px; overflow-x: auto; }
-  pre code { background: none; border: 0; padding: 0; white-space: pre; }
-  .ui { color: #fff; font-weight: 600; }
-  table { border-collapse: collapse; width: 100%; margin: 8px 0 16px; font-size: 14px; }
-  th, td { text-align: left; padding: 7px 10px; border-bottom: 1px solid var(--line); vertical-align: top; }
-  th { color: #fff; background: var(--panel2); font-weight: 600; }
-  .note { border-left: 3px solid var(--accent); background: #0e1924; padding: 10px 14px; border-radius: 0 8px 8px 0; margin: 12px 0; }
-  .note.warn { border-left-color: var(--accent2); background: #1b150a; }
-  .note p:last-child, .card p:last-child { margin-bottom: 0; }
-  footer { border-top: 1px solid var(--line); color: var(--muted); font-size: 13px; padding: 16px 20px; text-align: center; }
-  @media (max-width: 760px) {
-    .brand small { display: none; }
-    nav a { padding: 5px 8px; }
-    h1 { font-size: 26px; }
-  }
   .contact { display: flex; flex-wrap: wrap; gap: 14px; align-items: center; justify-content: space-between; }
   .steps li { margin: 6px 0; }
   .faq h3 { margin-top: 22px; }
