@@ -252,4 +252,24 @@ TEST_F(Pages, LibrarySearchPagesWithItsOwnStatementOnBothPages) {
     EXPECT_TRUE(errors().empty());
 }
 
+TEST_F(Pages, ListsKeepTheirCapacityWhenTheServerReturnsMore) {
+    saveRows("qzrbackup.videoqueryfeature");
+    saveRows("qzrbackup.sidetab");
+    // 25 topics (the statement's own window) and five side tabs.
+    for (int i = 0; i < 13; ++i)
+        root().execute("INSERT INTO qzrbackup.videoqueryfeature (videoquerycaption, videoquerysql) VALUES "
+                       "('Extra topic " + std::to_string(i) + "', 'SELECT * FROM videosnap ORDER BY recnum')");
+    root().execute("INSERT INTO qzrbackup.sidetab (sidecaption, sidequery) VALUES ('Fourth', 'SELECT 1'), "
+                   "('Fifth', 'SELECT 2')");
+    startOnline();
+    EXPECT_TRUE(errors().empty());
+    EXPECT_EQ(pages().featureTopics.count, 20);
+    EXPECT_EQ(app->state().get("featureTopicCaption").size(), 20u);
+    EXPECT_EQ(app->state().get("sideTabCaption").size(), 3u);
+    EXPECT_EQ(app->state().get("sideTabCaption")[2], scalar("SELECT sidecaption FROM qzrbackup.sidetab LIMIT 2,1"));
+    // The twelfth button shows the twelfth topic; paging still wraps within the twenty.
+    click("querybutton12");
+    EXPECT_EQ(pages().featureTopicIndex, 12);
+}
+
 } // namespace
