@@ -986,11 +986,21 @@ void FrontEnd::makeWidget(ui::Control& control, Entry& entry) {
             tree->setHeaderHidden(true);
             tree->setColumnCount(1);
             tree->setUniformRowHeights(true);
-            tree->setIndentation(16);
+            tree->setIndentation(19);
             tree->setSelectionMode(QAbstractItemView::SingleSelection);
             tree->setExpandsOnDoubleClick(false);
+            // No expand buttons: choosing an entry opens its branch and closes the others.
+            tree->setRootIsDecorated(false);
+            tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
             connect(tree, &QTreeWidget::currentItemChanged, this,
-                    [this, c, serial](QTreeWidgetItem* current, QTreeWidgetItem*) {
+                    [this, c, serial, tree](QTreeWidgetItem* current, QTreeWidgetItem*) {
+                        if (current) {
+                            QTreeWidgetItem* top = current;
+                            while (top->parent())
+                                top = top->parent();
+                            for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                                tree->topLevelItem(i)->setExpanded(tree->topLevelItem(i) == top);
+                        }
                         if (syncing_ || !current || !alive(c, serial))
                             return;
                         const int index = current->data(0, Qt::UserRole).toInt();
