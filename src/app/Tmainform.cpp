@@ -1,5 +1,7 @@
 #include "app/Tmainform.h"
 
+#include <cstdlib>
+
 #include <nlohmann/json.hpp>
 
 #include "app/OnlineMode.h"
@@ -49,6 +51,23 @@ ui::Button& button(ui::Control& parent, const std::string& name, const std::stri
     b.setHint(hint);
     b.setSkin(1);
     return b;
+}
+
+// The arrow drawn on a page's paging strip: a light triangle on the strip's colour.
+ui::PictureRef arrowGlyph(bool up) {
+    constexpr int w = 21, h = 12;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w * h * 3), 0);
+    for (int y = 0; y < h; ++y) {
+        const int row = up ? y : h - 1 - y;
+        for (int x = 0; x < w; ++x) {
+            const bool inside = std::abs(x - w / 2) <= row * (w / 2) / (h - 1);
+            auto* p = &rgb[static_cast<std::size_t>((y * w + x) * 3)];
+            p[0] = inside ? 40 : 236;
+            p[1] = inside ? 110 : 244;
+            p[2] = inside ? 140 : 248;
+        }
+    }
+    return std::make_shared<ui::Picture>(w, h, std::move(rgb));
 }
 
 ui::WebView& browser(ui::Control& parent, const std::string& name, int left, int top, int width,
@@ -332,8 +351,8 @@ void Tmainform::buildInfoArea() {
 void Tmainform::buildThumbnailPage(ui::Control& sheet, const std::string& pic, const NameOf& captionName,
                                    const NameOf& memoName, const std::string& topicButton, int picWidth,
                                    const std::string& upperStrip, const std::string& lowerStrip) {
-    button(sheet, upperStrip, "", "Next Page", 0, 0, 45, 170);
-    button(sheet, lowerStrip, "", "Previous Page", 0, 172, 45, 170);
+    button(sheet, upperStrip, "", "Next Page", 0, 0, 45, 170).setGlyph(arrowGlyph(true));
+    button(sheet, lowerStrip, "", "Previous Page", 0, 172, 45, 170).setGlyph(arrowGlyph(false));
     // Four columns by two rows; each thumbnail has its caption panel above it.
     for (int n = 1; n <= 8; ++n) {
         const int col = (n - 1) % 4;
