@@ -32,13 +32,6 @@ struct LibrarySession {
     LibrarySession& operator=(const LibrarySession&) = delete;
 };
 
-std::string readScript(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path.string());
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -64,7 +57,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
-        const std::string script = readScript(fs::absolute(sql));
+        const std::string script = db::readScriptFile(fs::absolute(sql).string());
         // The store's options are relative to the working directory.
         fs::current_path(dir);
         LibrarySession library;

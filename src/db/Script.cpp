@@ -3,6 +3,9 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace db {
 namespace {
 
@@ -80,6 +83,13 @@ void runScript(Connection& connection, std::string_view script) {
             throw Error(std::string(error.what()) + " (in: " + firstLine + ")", error.number());
         }
     }
+}
+
+std::string readScriptFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw Error("cannot read " + path);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 } // namespace db

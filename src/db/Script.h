@@ -20,5 +20,8 @@ std::vector<std::string> splitScript(std::string_view script);
 /// Runs every statement of `script` in order on `connection`. Throws db::Error
 /// from the first statement that fails, with the statement's first line added.
 void runScript(Connection& connection, std::string_view script);
+/// The text of an SQL script file. Throws db::Error naming the file when it
+/// cannot be read.
+std::string readScriptFile(const std::string& path);
 
 } // namespace db

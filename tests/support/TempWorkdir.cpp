@@ -30,11 +30,7 @@ void TempWorkdir::copyInstallFiles() const {
 
 void installBookmarkStore() {
     const fs::path scriptPath = fs::path(ZORVEX_SOURCE_DIR) / "demo" / "bookmark.sql";
-    std::ifstream in(scriptPath, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + scriptPath.string());
-    const std::string script((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
+    const std::string script = db::readScriptFile(scriptPath.string());
     db::ConnectionSettings settings;
     settings.embedded = true;
     settings.user = "root";
