@@ -13,8 +13,8 @@
 #include "app/CommandLine.h"
 #include "app/Config.h"
 #include "app/Program.h"
-#include "app/TAboutBox.h"
-#include "app/Tmainform.h"
+#include "app/MainWindow.h"
+#include "app/SplashDialog.h"
 #include "automation/Channel.h"
 #include "automation/HeadlessDriver.h"
 #include "automation/Transport.h"
@@ -43,7 +43,7 @@ std::vector<qtfront::Shot> screenshotScript(ui::Application& app, app::Program& 
     std::string splash = path;
     const auto dot = splash.rfind(".png");
     splash.insert(dot == std::string::npos ? splash.size() : dot, "-splash");
-    auto& about = program.mainform().aboutBox();
+    auto& about = program.mainform().splash();
     qtfront::Shot first;
     first.form = about.name();
     first.path = splash;
@@ -54,7 +54,7 @@ std::vector<qtfront::Shot> screenshotScript(ui::Application& app, app::Program& 
     };
     qtfront::Shot second;
     second.before = [&app, &about] {
-        if (about.checksFailed)
+        if (about.checksFailed())
             app.dialogs().queueAnswer("Work Online");
         ui::EventArgs enter;
         enter.key = "\r";

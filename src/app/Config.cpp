@@ -135,8 +135,8 @@ const std::string& Config::get(std::string_view section, std::string_view key) c
     return it->second;
 }
 
-CatalogueSettings Config::catalogue() const {
-    CatalogueSettings s;
+catalogue::Settings Config::catalogue() const {
+    catalogue::Settings s;
     s.host = get("catalogue", "host");
     s.port = std::stoi(get("catalogue", "port"));
     s.user = get("catalogue", "user");

@@ -11,19 +11,14 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/Settings.h"
+
 namespace app {
 
 /// A malformed file or value. The message names the file, the line and the key.
 class ConfigError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-};
-
-struct CatalogueSettings {
-    std::string host = "127.0.0.1";
-    int port = 3306;
-    std::string user = "mediauser";
-    std::string password = "#!%@qwmv*&r*";
 };
 
 class Config {
@@ -50,7 +45,7 @@ public:
     /// The value of section.key (defaults included). Throws std::out_of_range for a
     /// key that is not in keys().
     const std::string& get(std::string_view section, std::string_view key) const;
-    CatalogueSettings catalogue() const;
+    catalogue::Settings catalogue() const;
 
 private:
     std::map<std::string, std::string, std::less<>> values_; // "section.key" -> value

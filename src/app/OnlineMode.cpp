@@ -2,14 +2,20 @@
 
 #include <ctime>
 
-#include "app/TAboutBox.h"
-#include "app/Tmainform.h"
+#include <nlohmann/json.hpp>
+
+#include "app/Config.h"
 #include "browse/Categories.h"
+#include "browse/FeaturePages.h"
+#include "browse/SideTabs.h"
+#include "browse/SlotBehaviour.h"
 #include "browse/Topics.h"
-#include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueServer.h"
 #include "platform/SystemInfo.h"
 #include "search/SqlText.h"
+#include "ui/Application.h"
 #include "ui/Convert.h"
+#include "ui/Form.h"
 #include "ui/Menu.h"
 #include "ui/PageControl.h"
 #include "ui/Widgets.h"
@@ -31,19 +37,17 @@ std::string usageTimestamp() {
     return buf;
 }
 
-OnlineMode::OnlineMode(Tmainform& form) : form_(form) {}
-
-void OnlineMode::progress(int position) {
-    form_.aboutBox().get<ui::ProgressBar>("startProgress").setPosition(position);
+OnlineMode::OnlineMode(const Config& config, OnlineModeParts parts)
+    : config_(config), parts_(parts), settingsQuery_(parts.server.connection(), "halden"),
+      usageQuery_(parts.server.connection(), "halden"), keyQuery_(parts.server.connection(), "halden") {
+    registerState();
 }
+
+void OnlineMode::progress(int position) { parts_.progressBar.setPosition(position); }
 
 void OnlineMode::SetOnlineMode(bool online) {
     // Every path, also a failing one, ends with the connection closed.
-    auto& catalogue = form_.catalogue();
-    struct Closer {
-        catalogue::Catalogue& c;
-        ~Closer() { c.CloseCatalogue(); }
-    } closer{catalogue};
+    catalogue::CatalogueServer::ClosingGuard guard{parts_.server};
     if (online)
         this->online();
     else
@@ -51,81 +55,82 @@ void OnlineMode::SetOnlineMode(bool online) {
 }
 
 void OnlineMode::online() {
-    auto& catalogue = form_.catalogue();
-    auto& bar = form_.aboutBox().get<ui::ProgressBar>("startProgress");
-    bar.setRange(0, 100);
+    auto& form = parts_.form;
+    parts_.progressBar.setRange(0, 100);
     progress(3);
-    catalogue.OpenCatalogue();
+    parts_.server.OpenCatalogue();
     progress(12);
     progress(21);
-    form_.topics().LoadFeatureTopics();
+    parts_.topics.LoadFeatureTopics();
     progress(31);
-    form_.topics().LoadSpecialTopics();
+    parts_.topics.LoadSpecialTopics();
     progress(42);
-    form_.topics().LoadSideTabs();
+    parts_.sideTabs.LoadSideTabs();
     progress(52);
     LoadIfilmKey();
     progress(63);
-    form_.topics().SpecialbuttonClick(1);
-    form_.topics().querybuttonClick(1);
+    // As the first topic buttons of both pages are clicked.
+    parts_.pages.showSpecialTopic(1);
+    parts_.pages.showFeatureTopic(1);
     progress(72);
-    form_.categories().LoadCategories();
+    parts_.categories.LoadCategories();
     RecordUsage("Version 2.1 ");
     progress(85);
 
-    auto& pages = form_.get<ui::PageControl>("suiPageControl1");
+    auto& pages = form.get<ui::PageControl>("suiPageControl1");
     for (int i = 0; i <= 5; ++i)
         pages.page(i).setTabVisible(true);
-    auto& side = form_.get<ui::PageControl>("sidepage");
+    auto& side = form.get<ui::PageControl>("sidepage");
     side.page(0).setTabVisible(true);
     side.page(1).setTabVisible(true);
-    Tmainform::activateTab(pages, 2);
-    Tmainform::activateTab(side, 0);
+    pages.activatePage(2);
+    side.activatePage(0);
 
-    form_.get<ui::MenuItem>("ZorvexOffline").show();
-    form_.get<ui::MenuItem>("ZorvexOnline").hide();
+    form.get<ui::MenuItem>("ZorvexOffline").show();
+    form.get<ui::MenuItem>("ZorvexOnline").hide();
     for (const char* name : kCatalogueControls)
-        form_.find(name)->setEnabled(true);
-    form_.get<ui::Label>("OnlineModeCaption").setCaption("Online");
+        form.get<ui::Control>(name).setEnabled(true);
+    form.get<ui::Label>("OnlineModeCaption").setCaption("Online");
     LoadGlobalTable();
     progress(95);
-    onlineMode = true;
+    onlineMode_ = true;
     progress(100);
-    form_.aboutBox().get<ui::Button>("suiImageButton1").setEnabled(true);
+    parts_.continueButton.setEnabled(true);
 }
 
 void OnlineMode::offline() {
+    auto& form = parts_.form;
     for (const char* name : {"titlestatus", "descdis3", "descdis4", "nowtitledis", "nowdescdis1", "nowdescdis2",
                              "visitsite"})
-        form_.find(name)->setCaption("");
-    auto& pages = form_.get<ui::PageControl>("suiPageControl1");
-    auto& side = form_.get<ui::PageControl>("sidepage");
-    Tmainform::activateTab(pages, 6);
-    Tmainform::activateTab(side, 2);
+        form.get<ui::Label>(name).setCaption("");
+    auto& pages = form.get<ui::PageControl>("suiPageControl1");
+    auto& side = form.get<ui::PageControl>("sidepage");
+    pages.activatePage(6);
+    side.activatePage(2);
     for (int i = 0; i <= 5; ++i)
         pages.page(i).setTabVisible(false);
     side.page(1).setTabVisible(false);
     side.page(0).setTabVisible(false);
-    form_.get<ui::MenuItem>("ZorvexOffline").hide();
-    form_.get<ui::MenuItem>("ZorvexOnline").show();
+    form.get<ui::MenuItem>("ZorvexOffline").hide();
+    form.get<ui::MenuItem>("ZorvexOnline").show();
     for (const char* name : kCatalogueControls)
-        form_.find(name)->setEnabled(false);
-    form_.get<ui::Label>("OnlineModeCaption").setCaption("Offline");
-    form_.find("titledis")->setCaption("Zorvex");
-    form_.find("descdis1")->setCaption("Zorvex is running in Offline Mode");
-    form_.find("descdis2")->setCaption("Check your Internet Firewall");
-    form_.state.infoDefaults[0] = "Zorvex";
-    form_.state.infoDefaults[1] = "Zorvex is running in Offline Mode";
-    form_.state.infoDefaults[2] = "Check your Internet Firewall";
-    onlineMode = false;
+        form.get<ui::Control>(name).setEnabled(false);
+    form.get<ui::Label>("OnlineModeCaption").setCaption("Offline");
+    static constexpr const char* kOfflineTexts[] = {"Zorvex", "Zorvex is running in Offline Mode",
+                                                    "Check your Internet Firewall"};
+    static constexpr const char* kOfflineLabels[] = {"titledis", "descdis1", "descdis2"};
+    for (int i = 0; i < 3; ++i) {
+        form.get<ui::Label>(kOfflineLabels[i]).setCaption(kOfflineTexts[i]);
+        parts_.slots.setInfoDefault(i, kOfflineTexts[i]);
+    }
+    onlineMode_ = false;
 }
 
 void OnlineMode::LoadGlobalTable() {
-    auto& q = form_.catalogue().videosearchmysql;
+    auto& q = settingsQuery_;
     q.close();
     q.setSql("SELECT * FROM zorvex_global");
     q.open();
-    auto& st = form_.state;
     static constexpr const char* kInfoLabels[] = {"titledis", "descdis1", "descdis2", "descdis3", "descdis4"};
     static constexpr const char* kNowLabels[] = {"titlestatus", "nowtitledis", "nowdescdis1", "nowdescdis2",
                                                  "visitsite"};
@@ -134,38 +139,48 @@ void OnlineMode::LoadGlobalTable() {
         (void)q.field("item").text();
         std::string value = q.field("value").text();
         if (id >= 2 && id <= 6) {
-            form_.find(kInfoLabels[id - 2])->setCaption(value);
-            st.infoDefaults[static_cast<std::size_t>(id - 2)] = std::move(value);
+            parts_.form.get<ui::Label>(kInfoLabels[id - 2]).setCaption(value);
+            parts_.slots.setInfoDefault(id - 2, std::move(value));
         } else if (id >= 7 && id <= 11) {
-            form_.find(kNowLabels[id - 7])->setCaption(value);
+            parts_.form.get<ui::Label>(kNowLabels[id - 7]).setCaption(value);
         } else if (id >= 12 && id <= 19) {
-            st.imageSearchSqlPart[static_cast<std::size_t>(id - 11)] = std::move(value);
+            imageSearchSqlPart_[static_cast<std::size_t>(id - 11)] = std::move(value);
         } else if (id >= 20 && id <= 23) {
-            st.textSearchSqlPart[static_cast<std::size_t>(id - 19)] = std::move(value);
+            textSearchSqlPart_[static_cast<std::size_t>(id - 19)] = std::move(value);
         }
         q.next();
     }
 }
 
 void OnlineMode::RecordUsage(const std::string& version) {
-    auto& q = form_.catalogue().videopathsql;
+    auto& q = usageQuery_;
     q.beginAppend("videopath");
     q.setField(2, version);
     q.setField(4, usageTimestamp());
     q.setField(1, platform::localIpAddress());
     q.setField(3, platform::computerName());
-    q.setField(5, form_.state.pingTimeText);
+    q.setField(5, parts_.pingTimeText);
     q.post();
 }
 
 void OnlineMode::LoadIfilmKey() {
-    auto& q = form_.catalogue().ifilm;
+    auto& q = keyQuery_;
     q.close();
     q.setSql("Select * from videokey where host like \"%" +
-             search::escapeLiteral(form_.config().get("resolver", "ifilm_marker"), '"') + "%\" limit 0,1");
+             search::escapeLiteral(config_.get("resolver", "ifilm_marker"), '"') + "%\" limit 0,1");
     q.open();
     if (!q.eof())
-        form_.state.ifilmKey = q.field("time").text();
+        ifilmKey_ = q.field("time").text();
+}
+
+void OnlineMode::registerState() const {
+    auto& r = parts_.form.app().state();
+    auto entries = [](const auto& a) { return nlohmann::json(std::vector<std::string>(a.begin() + 1, a.end())); };
+    r.add("onlineMode", [this] { return onlineMode_; });
+    r.add("imageSearchSqlParts", [this, entries] { return entries(imageSearchSqlPart_); });
+    r.add("textSearchSqlParts", [this, entries] { return entries(textSearchSqlPart_); });
+    r.add("ifilmKey", [this] { return ifilmKey_; });
+    r.add("catalogueConnected", [this] { return parts_.server.connection().connected(); });
 }
 
 } // namespace app

@@ -16,12 +16,12 @@ class Application;
 
 namespace app {
 
-class Tmainform;
-class TSenderMainForm;
-class TReceiverMainForm;
-}
+class MainWindow;
+class CopyDataSender;
+class CopyDataReceiver;
+} // namespace app
 namespace bookmarks {
-class Tbookmarkbox;
+class BookmarkDialog;
 }
 
 namespace app {
@@ -34,16 +34,16 @@ public:
     Program(ui::Application& app, Config config, std::string exeDir, Services services);
     ~Program();
 
-    Tmainform& mainform() { return *mainform_; }
+    MainWindow& mainform() { return *mainform_; }
 
 private:
     ui::Application& app_;
     Config config_;
     Services services_;
-    std::unique_ptr<Tmainform> mainform_;
-    std::unique_ptr<TSenderMainForm> sender_;
-    std::unique_ptr<TReceiverMainForm> receiver_;
-    std::unique_ptr<bookmarks::Tbookmarkbox> bookmarkbox_;
+    std::unique_ptr<MainWindow> mainform_;
+    std::unique_ptr<CopyDataSender> sender_;
+    std::unique_ptr<CopyDataReceiver> receiver_;
+    std::unique_ptr<bookmarks::BookmarkDialog> bookmarkbox_;
 };
 
 } // namespace app

@@ -1,10 +1,12 @@
 #include "browse/Categories.h"
 
-#include "app/Tmainform.h"
+#include <nlohmann/json.hpp>
+
 #include "browse/FeaturePages.h"
-#include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueServer.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
 #include "ui/Convert.h"
-#include "ui/PageControl.h"
 #include "ui/TreeView.h"
 
 namespace browse {
@@ -16,21 +18,23 @@ constexpr int kMarkedImage = 3;
 bool validId(int id) { return id >= 1 && id <= Categories::kCapacity; }
 } // namespace
 
-Categories::Categories(app::Tmainform& form, catalogue::Catalogue& catalogue, FeaturePages& pages)
-    : categoryIdText(kCapacity + 1), categoryName(kCapacity + 1), categorySql(kCapacity + 1),
-      subcategoryParentText(kCapacity + 1), subcategoryName(kCapacity + 1), subcategorySql(kCapacity + 1),
-      nodeName(kCapacity), nodeSql(kCapacity), form_(form), catalogue_(catalogue), pages_(pages),
-      tree_(form.get<ui::TreeView>("CatList")) {
-    tree_.onDblClick = [this] { CatListDblClick(); };
+Categories::Categories(ui::Form& form, catalogue::CatalogueServer& server, FeaturePages& pages)
+    : form_(form), server_(server), pages_(pages), tree_(form.get<ui::TreeView>("CatList")),
+      categoryQuery_(server.connection(), "qzrbackup"), subcategoryQuery_(server.connection(), "qzrbackup"),
+      categoryIdText_(kCapacity + 1), categoryName_(kCapacity + 1), categorySql_(kCapacity + 1),
+      subcategoryParentText_(kCapacity + 1), subcategoryName_(kCapacity + 1), subcategorySql_(kCapacity + 1),
+      nodeName_(kCapacity), nodeSql_(kCapacity) {
+    tree_.onDblClick = [this] { showChosenCategory(); };
+    registerState();
 }
 
 void Categories::LoadCategories() {
-    catalogue_.OpenCatalogue();
+    server_.OpenCatalogue();
     tree_.clear();
-    markedCategoryNode = -1;
+    markedCategoryNode_ = -1;
 
     int largestCategory = 0;
-    auto& cats = catalogue_.CategoriesTable;
+    auto& cats = categoryQuery_;
     cats.close();
     cats.setSql("SELECT * FROM categories ORDER BY catname ASC");
     cats.open();
@@ -41,15 +45,15 @@ void Categories::LoadCategories() {
         const int c = ui::toInteger(id);
         if (validId(c)) {
             largestCategory = std::max(largestCategory, c);
-            categoryIdText[static_cast<std::size_t>(c)] = id;
-            categoryName[static_cast<std::size_t>(c)] = name;
-            categorySql[static_cast<std::size_t>(c)] = sql;
+            categoryIdText_[static_cast<std::size_t>(c)] = id;
+            categoryName_[static_cast<std::size_t>(c)] = name;
+            categorySql_[static_cast<std::size_t>(c)] = sql;
         }
         cats.next();
     }
 
     int largestSubcategory = 0;
-    auto& subs = catalogue_.SubCategoriesTable;
+    auto& subs = subcategoryQuery_;
     subs.close();
     subs.setSql("SELECT * FROM subcategories ORDER BY subcatname ASC");
     subs.open();
@@ -58,36 +62,36 @@ void Categories::LoadCategories() {
         const int s = ui::toInteger(subs.field("subcatid").text());
         if (validId(s)) {
             largestSubcategory = std::max(largestSubcategory, s);
-            subcategoryParentText[static_cast<std::size_t>(s)] = parent;
-            subcategoryName[static_cast<std::size_t>(s)] = subs.field("subcatname").text();
-            subcategorySql[static_cast<std::size_t>(s)] = subs.field("subsql").text();
+            subcategoryParentText_[static_cast<std::size_t>(s)] = parent;
+            subcategoryName_[static_cast<std::size_t>(s)] = subs.field("subcatname").text();
+            subcategorySql_[static_cast<std::size_t>(s)] = subs.field("subsql").text();
         }
         subs.next();
     }
     cats.close();
     subs.close();
-    catalogue_.CloseCatalogue();
+    server_.CloseCatalogue();
 
     // The tree follows the ids: categories ascending, their subcategories ascending.
     auto addNode = [this](int parent, const std::string& name, const std::string& sql) {
         if (tree_.count() >= kCapacity)
             return -1;
         const int p = tree_.addNode(parent, name);
-        nodeName[static_cast<std::size_t>(p)] = name;
-        nodeSql[static_cast<std::size_t>(p)] = sql;
+        nodeName_[static_cast<std::size_t>(p)] = name;
+        nodeSql_[static_cast<std::size_t>(p)] = sql;
         return p;
     };
     for (int i = 1; i <= largestCategory; ++i) {
         const auto ci = static_cast<std::size_t>(i);
-        if (categoryName[ci].empty())
+        if (categoryName_[ci].empty())
             continue;
-        const int node = addNode(-1, categoryName[ci], categorySql[ci]);
+        const int node = addNode(-1, categoryName_[ci], categorySql_[ci]);
         if (node < 0)
             break;
         for (int j = 1; j <= largestSubcategory; ++j) {
             const auto sj = static_cast<std::size_t>(j);
-            if (!categoryIdText[ci].empty() && subcategoryParentText[sj] == categoryIdText[ci]) {
-                const int child = addNode(node, subcategoryName[sj], subcategorySql[sj]);
+            if (!categoryIdText_[ci].empty() && subcategoryParentText_[sj] == categoryIdText_[ci]) {
+                const int child = addNode(node, subcategoryName_[sj], subcategorySql_[sj]);
                 if (child >= 0)
                     tree_.setImageIndex(child, kNodeImage);
             }
@@ -96,19 +100,28 @@ void Categories::LoadCategories() {
     }
 }
 
-void Categories::CatListDblClick() {
+void Categories::showChosenCategory() {
     const int selected = tree_.selected();
     if (selected < 0)
         return;
-    if (markedCategoryNode >= 0 && markedCategoryNode < tree_.count())
-        tree_.setImageIndex(markedCategoryNode, kNodeImage);
-    markedCategoryNode = selected;
+    if (markedCategoryNode_ >= 0 && markedCategoryNode_ < tree_.count())
+        tree_.setImageIndex(markedCategoryNode_, kNodeImage);
+    markedCategoryNode_ = selected;
     tree_.setImageIndex(selected, kMarkedImage);
     const auto p = static_cast<std::size_t>(selected);
-    form_.get<ui::TabSheet>("suiTabSheet8").setCaption(nodeName[p]);
-    pages_.resultQueryOffset = 0;
-    pages_.resultQueryBase = nodeSql[p];
-    pages_.FillResultPage(pages_.resultQueryBase + " " + "0" + ", 8");
+    pages_.showResultStatement(nodeName_[p], nodeSql_[p]);
+}
+
+void Categories::registerState() const {
+    auto& r = form_.app().state();
+    r.add("markedCategoryNode", [this] { return markedCategoryNode_; });
+    r.add("categoryNodes", [this] {
+        auto out = nlohmann::json::array();
+        for (int i = 0; i < tree_.count(); ++i)
+            out.push_back({{"name", nodeName_[static_cast<std::size_t>(i)]},
+                           {"sql", nodeSql_[static_cast<std::size_t>(i)]}});
+        return out;
+    });
 }
 
 } // namespace browse

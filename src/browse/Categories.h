@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-namespace app {
-class Tmainform;
-}
+#include "db/Query.h"
+
 namespace catalogue {
-class Catalogue;
+class CatalogueServer;
 }
 namespace ui {
+class Form;
 class TreeView;
-}
+} // namespace ui
 
 namespace browse {
 
@@ -28,25 +28,33 @@ public:
     /// ignored.
     static constexpr int kCapacity = 2000;
 
-    Categories(app::Tmainform& form, catalogue::Catalogue& catalogue, FeaturePages& pages);
+    /// Binds the tree's double-click and registers the list's state variables.
+    /// A chosen entry is shown on `pages`.
+    Categories(ui::Form& form, catalogue::CatalogueServer& server, FeaturePages& pages);
 
-    /// Rebuilds the tables and the tree. Throws the catalogue error when a
-    /// statement fails and the conversion error for an id that is not a number.
+    /// Rebuilds the tables and the tree, connecting if needed and disconnecting
+    /// at the end. Throws the catalogue error when a statement fails and the
+    /// conversion error for an id that is not a number.
     void LoadCategories();
-    void CatListDblClick();
+
+private:
+    /// The double-click: marks the chosen entry and shows its statement's results.
+    void showChosenCategory();
+    void registerState() const;
+
+    ui::Form& form_;
+    catalogue::CatalogueServer& server_;
+    FeaturePages& pages_;
+    ui::TreeView& tree_;
+    db::Query categoryQuery_;    ///< designed name CategoriesTable
+    db::Query subcategoryQuery_; ///< designed name SubCategoriesTable
 
     // Tables indexed by id (1..2000) and by tree position (0..1999). Later loads
     // overwrite entries; nothing clears them.
-    std::vector<std::string> categoryIdText, categoryName, categorySql;
-    std::vector<std::string> subcategoryParentText, subcategoryName, subcategorySql;
-    std::vector<std::string> nodeName, nodeSql;
-    int markedCategoryNode = -1;
-
-private:
-    app::Tmainform& form_;
-    catalogue::Catalogue& catalogue_;
-    FeaturePages& pages_;
-    ui::TreeView& tree_;
+    std::vector<std::string> categoryIdText_, categoryName_, categorySql_;
+    std::vector<std::string> subcategoryParentText_, subcategoryName_, subcategorySql_;
+    std::vector<std::string> nodeName_, nodeSql_;
+    int markedCategoryNode_ = -1;
 };
 
 } // namespace browse

@@ -1,8 +1,16 @@
 #include "browse/FeaturePages.h"
 
-#include "app/Tmainform.h"
-#include "catalogue/Catalogue.h"
+#include <stdexcept>
+
+#include <nlohmann/json.hpp>
+
+#include "browse/Thumbnail.h"
+#include "browse/Topics.h"
+#include "catalogue/CatalogueServer.h"
+#include "catalogue/VideoRows.h"
 #include "search/SqlText.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/PageControl.h"
 #include "ui/Utf8.h"
@@ -12,274 +20,294 @@ namespace browse {
 
 namespace {
 
-// Column positions of a `SELECT *` row of videosnap.
-constexpr int kFeedTitle = 0;
-constexpr int kSite = 5;
-constexpr int kTitle = 8;
-constexpr int kMediaLink = 16;
-constexpr int kMediaType = 17;
-constexpr int kRecnum = 20;
-
 std::string number(int n) { return std::to_string(n); }
+
+constexpr int kWindow = 8; ///< rows per page
 
 } // namespace
 
-FeaturePages::FeaturePages(app::Tmainform& form, catalogue::Catalogue& catalogue,
+FeaturePages::FeaturePages(ui::Form& form, catalogue::CatalogueServer& server, const Topics& topics,
                            search::Exclusions exclusions)
-    : form_(form), catalogue_(catalogue), exclusions_(std::move(exclusions)),
-      featureSheet_(form.get<ui::TabSheet>("suiTabSheet8")),
-      specialSheet_(form.get<ui::TabSheet>("suiTabSheet9")),
+    : form_(form), server_(server), topics_(topics), exclusions_(std::move(exclusions)),
+      pageQuery_(server.connection(), "halden"), resultQuery_(server.connection(), "halden"),
       resultsLabel_(form.get<ui::Label>("resultsLabel")), noResults_(form.get<ui::Label>("NoResults")) {
-    for (int n = 1; n <= 8; ++n) {
+    feature_.sheet = &form.get<ui::TabSheet>("suiTabSheet8");
+    feature_.topics = &topics.featureTopics();
+    feature_.file = "fea1.jpg";
+    special_.sheet = &form.get<ui::TabSheet>("suiTabSheet9");
+    special_.topics = &topics.specialTopics();
+    special_.file = "spec1.jpg";
+    for (int n = 1; n <= kWindow; ++n) {
         const auto i = static_cast<std::size_t>(n);
-        feature_[i] = {&form.get<ui::Image>("featurepic" + number(n)),
-                       &form.get<ui::CaptionPanel>("featurepic" + number(n) + "caption"),
-                       &form.get<ui::Memo>("featurepic" + number(n) + "memo")};
-        special_[i] = {&form.get<ui::Image>("specialpic" + number(n)),
-                       &form.get<ui::CaptionPanel>("specialcaption" + number(n)),
-                       &form.get<ui::Memo>("specialpicmemo" + number(n))};
+        feature_.slots[i] = {&form.get<ui::Image>("featurepic" + number(n)),
+                             &form.get<ui::CaptionPanel>("featurepic" + number(n) + "caption"),
+                             &form.get<ui::Memo>("featurepic" + number(n) + "memo")};
+        special_.slots[i] = {&form.get<ui::Image>("specialpic" + number(n)),
+                             &form.get<ui::CaptionPanel>("specialcaption" + number(n)),
+                             &form.get<ui::Memo>("specialpicmemo" + number(n))};
     }
     bindHandlers();
+    registerState();
 }
 
 void FeaturePages::bindHandlers() {
-    auto& c = catalogue_;
-    // Newest Videos, upper arrow strip: next page.
-    form_.get<ui::Button>("suiImageButton7").onClick = [this, &c] {
-        if (resultQueryShown) {
-            resultQueryOffset += 8;
-            FillResultPage(resultPageSql());
-        } else if (!c.featuremysqlpic.isOpen()) {
-            c.Bracket([this] { FillFeaturePage("getnextpage"); });
-        }
-    };
-    // Newest Videos, lower arrow strip: previous page.
-    form_.get<ui::Button>("suiImageButton6").onClick = [this, &c] {
-        if (resultQueryShown) {
-            if (resultQueryOffset >= 8) {
-                resultQueryOffset -= 8;
-                FillResultPage(resultPageSql());
-            }
-        } else if (!c.featuremysqlpic.isOpen()) {
-            c.Bracket([this] { FillFeaturePage("getpreviouspage"); });
-        }
-    };
-    form_.get<ui::Button>("suiImageButton5").onClick = [this, &c] {
-        if (!c.myspecialvideos.isOpen())
-            c.Bracket([this] { FillSpecialPage("getnextpage"); });
-    };
-    form_.get<ui::Button>("suiImageButton4").onClick = [this, &c] {
-        if (!c.myspecialvideos.isOpen())
-            c.Bracket([this] { FillSpecialPage("getpreviouspage"); });
-    };
+    for (int n = 1; n <= 12; ++n) {
+        form_.get<ui::Button>("querybutton" + number(n)).onClick = [this, n] { showFeatureTopic(n); };
+        form_.get<ui::Button>("Specialbutton" + number(n)).onClick = [this, n] { showSpecialTopic(n); };
+    }
+    form_.get<ui::Button>("suiImageButton7").onClick = [this] { featureNextPage(); };
+    form_.get<ui::Button>("suiImageButton6").onClick = [this] { featurePreviousPage(); };
+    form_.get<ui::Button>("suiImageButton5").onClick = [this] { specialNextPage(); };
+    form_.get<ui::Button>("suiImageButton4").onClick = [this] { specialPreviousPage(); };
     auto& webNews = form_.get<ui::Button>("suiButton5");
-    webNews.onClick = [this, &c] {
-        if (!c.featuremysqlpic.isOpen())
-            c.Bracket([this] { FillFeaturePage("getpreviouspage"); });
-    };
+    webNews.onClick = [this] { newestBackOnePage(); };
     webNews.onMouseEnter = [&webNews] { webNews.setFontColour(ui::colours::black); };
     webNews.onMouseLeave = [&webNews] { webNews.setFontColour({128, 128, 128}); };
 }
 
-std::string FeaturePages::resultPageSql() const {
-    return resultQueryBase + " " + number(resultQueryOffset) + ", 8";
+void FeaturePages::showFeatureTopic(int n) {
+    // The eleventh button waits while the topic list is being loaded.
+    if (n == 11 && topics_.featureListOpen())
+        return;
+    feature_.offset = 0;
+    feature_.topicIndex = n - 1;
+    server_.Bracket([this] { FillFeaturePage(PageMode::NextTopic); });
 }
 
-void FeaturePages::clearFeatureTexts() {
-    for (int n = 1; n <= 8; ++n) {
-        auto& item = catalogue_.featureSlots.at(n);
-        item.description.clear();
-        item.siteUrl.clear();
-        const auto& s = feature_[static_cast<std::size_t>(n)];
-        s.caption->setCaption("");
-        s.memo->clear();
-        s.image->setHint("");
+void FeaturePages::showSpecialTopic(int n) {
+    special_.offset = 0;
+    special_.topicIndex = n - 1;
+    server_.Bracket([this] { FillSpecialPage(PageMode::NextTopic); });
+}
+
+void FeaturePages::showResultStatement(const std::string& caption, std::string base) {
+    feature_.sheet->setCaption(caption);
+    resultQueryOffset_ = 0;
+    resultQueryBase_ = std::move(base);
+    FillResultPage(resultPageSql());
+}
+
+void FeaturePages::featureNextPage() {
+    if (resultQueryShown_) {
+        resultQueryOffset_ += kWindow;
+        FillResultPage(resultPageSql());
+    } else if (!pageQuery_.isOpen()) {
+        server_.Bracket([this] { FillFeaturePage(PageMode::NextPage); });
     }
 }
 
-void FeaturePages::fillRows(std::array<Slot, 9>& slots, catalogue::SlotTable& table, const std::string& file) {
-    auto& q = catalogue_.featuremysqlpic;
-    catalogue_.RowLoop(
-        q, table, 8,
+void FeaturePages::featurePreviousPage() {
+    if (resultQueryShown_) {
+        if (resultQueryOffset_ >= kWindow) {
+            resultQueryOffset_ -= kWindow;
+            FillResultPage(resultPageSql());
+        }
+    } else if (!pageQuery_.isOpen()) {
+        server_.Bracket([this] { FillFeaturePage(PageMode::PreviousPage); });
+    }
+}
+
+void FeaturePages::specialNextPage() {
+    if (!topics_.specialListOpen())
+        server_.Bracket([this] { FillSpecialPage(PageMode::NextPage); });
+}
+
+void FeaturePages::specialPreviousPage() {
+    if (!topics_.specialListOpen())
+        server_.Bracket([this] { FillSpecialPage(PageMode::PreviousPage); });
+}
+
+void FeaturePages::newestBackOnePage() {
+    if (!pageQuery_.isOpen())
+        server_.Bracket([this] { FillFeaturePage(PageMode::PreviousPage); });
+}
+
+std::string FeaturePages::resultPageSql() const {
+    return resultQueryBase_ + " " + number(resultQueryOffset_) + ", 8";
+}
+
+void FeaturePages::clearSlots(Page& page, bool pictures) {
+    for (int n = 1; n <= kWindow; ++n) {
+        auto& item = page.table.at(n);
+        item.description.clear();
+        item.siteUrl.clear();
+        const Slot& s = page.slots[static_cast<std::size_t>(n)];
+        s.caption->setCaption("");
+        s.memo->clear();
+        s.image->setHint("");
+        if (pictures)
+            s.image->clearPicture();
+    }
+}
+
+void FeaturePages::clearPictures(Page& page) {
+    for (int n = 1; n <= kWindow; ++n)
+        page.slots[static_cast<std::size_t>(n)].image->clearPicture();
+}
+
+void FeaturePages::runTopic(Page& page) {
+    const auto i = static_cast<std::size_t>(page.topicIndex);
+    page.sheet->setCaption(page.topics->caption[i]);
+    server_.RunQuery(pageQuery_, page.topics->sql[i] + " LIMIT " + pageOffsetText_ + ",8");
+}
+
+void FeaturePages::runTopicWindow(Page& page, PageMode mode, void (FeaturePages::*searchWindow)()) {
+    if (mode == PageMode::NextTopic) {
+        searchResultsShown_ = false;
+        pageOffsetText_ = number(page.offset);
+        ++page.topicIndex;
+        if (page.topicIndex > page.topics->count || page.topicIndex > TopicList::kCapacity)
+            page.topicIndex = 1;
+        runTopic(page);
+        return;
+    }
+    if (mode == PageMode::NextPage)
+        page.offset += kWindow;
+    else if (page.offset >= kWindow)
+        page.offset -= kWindow;
+    pageOffsetText_ = number(page.offset);
+    if (searchResultsShown_) {
+        (this->*searchWindow)();
+        return;
+    }
+    // Paging before any topic was chosen has no topic to show.
+    if (page.topicIndex < 1 || page.topicIndex > TopicList::kCapacity)
+        page.topicIndex = 1;
+    runTopic(page);
+}
+
+void FeaturePages::featureSearchWindow() {
+    clearPictures(feature_);
+    imageSearchSql_.tail = search::BuildLibraryTail(imageSearchPopular_, pageOffsetText_, exclusions_);
+    server_.RunQuery(pageQuery_, imageSearchSql_.statement());
+}
+
+void FeaturePages::specialSearchWindow() {
+    // The Special Interest page pages a LIKE search of the box text while a
+    // library search is shown. The text is escaped for its double-quoted
+    // literals, so a quote in the box no longer breaks the statement.
+    const std::string& box = form_.get<ui::Edit>("sqlsearchedit").text();
+    const std::string text = search::escapeLikeText(box);
+    special_.sheet->setCaption(box);
+    server_.RunQuery(pageQuery_, "SELECT * FROM videosnap WHERE (rssitemtitle  Like \"%" + text +
+                                     "%\" or rssdesc Like \"%" + text +
+                                     "%\") AND (rsseditor NOT LIKE \"MTV Video\"  AND rsseditor NOT LIKE "
+                                     "\"SINGINGFOOL\") ORDER BY datetimevalue DESC LIMIT " +
+                                     pageOffsetText_ + ",8");
+}
+
+void FeaturePages::FillFeaturePage(PageMode mode) {
+    resultQueryShown_ = false;
+    resultsLabel_.hide();
+    noResults_.hide();
+    clearSlots(feature_, false);
+
+    if (mode == PageMode::LibrarySearch || mode == PageMode::LibrarySearchRecent) {
+        searchResultsShown_ = true;
+        clearPictures(feature_);
+        feature_.offset = 0;
+        pageOffsetText_ = "0";
+        imageSearchSql_ = search::BuildLibrarySearch(form_.get<ui::Edit>("sqlsearchedit").text(),
+                                                     mode == PageMode::LibrarySearch, pageOffsetText_, exclusions_);
+        server_.RunQuery(pageQuery_, imageSearchSql_.statement());
+    } else {
+        if (mode == PageMode::NextTopic)
+            imageSearchActive_ = false;
+        runTopicWindow(feature_, mode, &FeaturePages::featureSearchWindow);
+    }
+    fillRows(feature_);
+}
+
+void FeaturePages::FillSpecialPage(PageMode mode) {
+    if (mode == PageMode::LibrarySearch || mode == PageMode::LibrarySearchRecent)
+        throw std::invalid_argument("the Special Interest page has no library search");
+    clearSlots(special_, true);
+    runTopicWindow(special_, mode, &FeaturePages::specialSearchWindow);
+    fillRows(special_);
+}
+
+void FeaturePages::fillRows(Page& page) {
+    catalogue::RowLoop(
+        pageQuery_, page.table, kWindow,
         [&](int n) {
-            const auto& s = slots[static_cast<std::size_t>(n)];
-            catalogue_.SaveThumbnail(q, *s.image, file);
-            s.image->setHint(q.field(kTitle).text());
-            auto& item = table.at(n);
-            item.description = q.field(kTitle).text();
-            item.siteUrl = q.field(kSite).text();
-            item.mediaType = q.field(kMediaType).text();
-            item.recnum = q.field(kRecnum).text();
-            item.feedTitle = q.field(kFeedTitle).text();
-            item.title = q.field(kTitle).text();
-            s.caption->setCaption(ui::utf8::left(s.image->hint(), 21));
+            const Slot& s = page.slots[static_cast<std::size_t>(n)];
+            catalogue::SaveThumbnail(pageQuery_, page.file);
+            showThumbnail(*s.image, page.file);
+            auto& item = page.table.at(n);
+            catalogue::copyTexts(catalogue::itemByPosition(pageQuery_), item);
+            s.image->setHint(item.title);
+            s.caption->setCaption(ui::utf8::left(item.title, 21));
             s.memo->setText(item.description);
             s.caption->push();
             s.caption->show();
         },
-        [&] { return q.field(kMediaLink).variantText(); });
-}
-
-void FeaturePages::FillFeaturePage(std::string_view mode) {
-    resultQueryShown = false;
-    resultsLabel_.hide();
-    noResults_.hide();
-    clearFeatureTexts();
-
-    auto clearPictures = [this] {
-        for (int n = 1; n <= 8; ++n)
-            feature_[static_cast<std::size_t>(n)].image->clearPicture();
-    };
-    auto topicSql = [this] {
-        return featureTopics.sql[static_cast<std::size_t>(featureTopicIndex)] + " LIMIT " + pageOffsetText + ",8";
-    };
-    auto showTopicCaption = [this] {
-        featureSheet_.setCaption(featureTopics.caption[static_cast<std::size_t>(featureTopicIndex)]);
-    };
-    auto& q = catalogue_.featuremysqlpic;
-
-    if (mode == "getnextquery") {
-        imageSearchActive = false;
-        searchResultsShown = false;
-        pageOffsetText = number(featureOffset);
-        ++featureTopicIndex;
-        if (featureTopicIndex > featureTopics.count || featureTopicIndex > TopicList::kCapacity)
-            featureTopicIndex = 1;
-        showTopicCaption();
-        catalogue_.RunQuery(q, topicSql());
-    } else if (mode == "getnextpage" || mode == "getpreviouspage") {
-        if (mode == "getnextpage")
-            featureOffset += 8;
-        else if (featureOffset >= 8)
-            featureOffset -= 8;
-        pageOffsetText = number(featureOffset);
-        if (!searchResultsShown) {
-            // Paging before any topic was chosen has no topic to show.
-            if (featureTopicIndex < 1 || featureTopicIndex > TopicList::kCapacity)
-                featureTopicIndex = 1;
-            showTopicCaption();
-            catalogue_.RunQuery(q, topicSql());
-        } else {
-            clearPictures();
-            imageSearchSqlTail = search::BuildLibraryTail(imageSearchPopular, pageOffsetText, exclusions_);
-            catalogue_.RunQuery(q, imageSearchSqlHead + imageSearchSqlMiddle + imageSearchSqlTail);
-        }
-    } else if (mode == "videosnapsearch" || mode == "videosnapsearchrecent") {
-        searchResultsShown = true;
-        clearPictures();
-        featureOffset = 0;
-        pageOffsetText = "0";
-        const auto s = search::BuildLibrarySearch(form_.get<ui::Edit>("sqlsearchedit").text(),
-                                                  mode == "videosnapsearch", pageOffsetText, exclusions_);
-        imageSearchSqlHead = s.head;
-        imageSearchSqlMiddle = s.middle;
-        imageSearchSqlTail = s.tail;
-        catalogue_.RunQuery(q, s.statement());
-    } else {
-        throw std::invalid_argument("unknown page mode '" + std::string(mode) + "'");
-    }
-    fillRows(feature_, catalogue_.featureSlots, "fea1.jpg");
-}
-
-void FeaturePages::FillSpecialPage(std::string_view mode) {
-    for (int n = 1; n <= 8; ++n) {
-        auto& item = catalogue_.specialSlots.at(n);
-        item.description.clear();
-        item.siteUrl.clear();
-        const auto& s = special_[static_cast<std::size_t>(n)];
-        s.caption->setCaption("");
-        s.memo->clear();
-        s.image->setHint("");
-        s.image->clearPicture();
-    }
-    auto& q = catalogue_.featuremysqlpic;
-    auto topicSql = [this] {
-        return specialTopics.sql[static_cast<std::size_t>(specialTopicIndex)] + " LIMIT " + pageOffsetText + ",8";
-    };
-
-    if (mode == "getnextquery") {
-        searchResultsShown = false;
-        pageOffsetText = number(specialOffset);
-        ++specialTopicIndex;
-        if (specialTopicIndex > specialTopics.count || specialTopicIndex > TopicList::kCapacity)
-            specialTopicIndex = 1;
-        specialSheet_.setCaption(specialTopics.caption[static_cast<std::size_t>(specialTopicIndex)]);
-        catalogue_.RunQuery(q, topicSql());
-    } else if (mode == "getnextpage" || mode == "getpreviouspage") {
-        if (mode == "getnextpage")
-            specialOffset += 8;
-        else if (specialOffset >= 8)
-            specialOffset -= 8;
-        pageOffsetText = number(specialOffset);
-        if (!searchResultsShown) {
-            if (specialTopicIndex < 1 || specialTopicIndex > TopicList::kCapacity)
-                specialTopicIndex = 1;
-            specialSheet_.setCaption(specialTopics.caption[static_cast<std::size_t>(specialTopicIndex)]);
-            catalogue_.RunQuery(q, topicSql());
-        } else {
-            // The Special Interest page pages a LIKE search of the box text while a
-            // library search is shown. The text is escaped for its double-quoted
-            // literals, so a quote in the box no longer breaks the statement.
-            const std::string& box = form_.get<ui::Edit>("sqlsearchedit").text();
-            const std::string text = search::escapeLikeText(box);
-            specialSheet_.setCaption(box);
-            catalogue_.RunQuery(
-                q, "SELECT * FROM videosnap WHERE (rssitemtitle  Like \"%" + text + "%\" or rssdesc Like \"%" +
-                       text +
-                       "%\") AND (rsseditor NOT LIKE \"MTV Video\"  AND rsseditor NOT LIKE \"SINGINGFOOL\") "
-                       "ORDER BY datetimevalue DESC LIMIT " +
-                       pageOffsetText + ",8");
-        }
-    } else {
-        throw std::invalid_argument("unknown page mode '" + std::string(mode) + "'");
-    }
-    fillRows(special_, catalogue_.specialSlots, "spec1.jpg");
+        [&] { return pageQuery_.field(catalogue::kMediaLinkColumn).variantText(); });
 }
 
 void FeaturePages::FillResultPage(const std::string& sql) {
-    catalogue_.Bracket([&] {
+    server_.Bracket([&] {
         noResults_.hide();
         resultsLabel_.hide();
-        for (int n = 1; n <= 8; ++n) {
-            feature_[static_cast<std::size_t>(n)].image->hide();
-            feature_[static_cast<std::size_t>(n)].caption->hide();
+        for (int n = 1; n <= kWindow; ++n) {
+            feature_.slots[static_cast<std::size_t>(n)].image->hide();
+            feature_.slots[static_cast<std::size_t>(n)].caption->hide();
         }
-        auto& q = catalogue_.CatSQL;
+        auto& q = resultQuery_;
         q.close();
         q.setSql(sql);
         q.open();
-        resultQueryShown = true;
+        resultQueryShown_ = true;
 
-        const int rows = catalogue_.RowLoop(
-            q, catalogue_.featureSlots, catalogue::SlotTable::kCapacity,
+        const int rows = catalogue::RowLoop(
+            q, feature_.table, catalogue::SlotTable::kCapacity,
             [&](int n) {
-                auto& item = catalogue_.featureSlots.at(n);
-                item.title = q.field(kTitle).text();
-                item.description = item.title;
-                item.siteUrl = q.field(kSite).text();
-                item.mediaType = q.field(kMediaType).text();
-                item.recnum = q.field(kRecnum).text();
-                item.feedTitle = q.field(kFeedTitle).text();
-                if (n > 8)
+                auto& item = feature_.table.at(n);
+                catalogue::copyTexts(catalogue::itemByPosition(q), item);
+                if (n > kWindow)
                     return;
-                const auto& s = feature_[static_cast<std::size_t>(n)];
-                catalogue_.SaveThumbnail(q, *s.image, "fea" + number(n) + ".jpg");
+                const Slot& s = feature_.slots[static_cast<std::size_t>(n)];
+                const std::string file = "fea" + number(n) + ".jpg";
+                catalogue::SaveThumbnail(q, file);
+                showThumbnail(*s.image, file);
                 s.image->setHint(item.title);
-                s.caption->setCaption(ui::utf8::left(s.image->hint(), 21));
+                s.caption->setCaption(ui::utf8::left(item.title, 21));
                 s.memo->setText(item.description);
                 s.caption->push();
                 s.caption->show();
             },
-            [&] { return q.field(kMediaLink).text(); });
+            [&] { return q.field(catalogue::kMediaLinkColumn).text(); });
 
         if (rows == 0) {
             noResults_.setCaption("No Results on " + form_.get<ui::Edit>("sqlsearchedit").text());
             noResults_.show();
         } else {
-            resultsLabel_.setCaption("Pages " + number(resultQueryOffset) + " - " + number(resultQueryOffset + rows));
+            resultsLabel_.setCaption("Pages " + number(resultQueryOffset_) + " - " +
+                                     number(resultQueryOffset_ + rows));
             resultsLabel_.show();
         }
     });
+}
+
+void FeaturePages::registerState() const {
+    auto& r = form_.app().state();
+    r.add("featureSlots", [this] { return catalogue::slotsJson(feature_.table); });
+    r.add("specialSlots", [this] { return catalogue::slotsJson(special_.table); });
+    r.add("featureOffset", [this] { return feature_.offset; });
+    r.add("specialOffset", [this] { return special_.offset; });
+    r.add("featureTopicIndex", [this] { return feature_.topicIndex; });
+    r.add("specialTopicIndex", [this] { return special_.topicIndex; });
+    r.add("pageOffsetText", [this] { return pageOffsetText_; });
+    r.add("searchResultsShown", [this] { return searchResultsShown_; });
+    r.add("imageSearchActive", [this] { return imageSearchActive_; });
+    r.add("imageSearchPopular", [this] { return imageSearchPopular_; });
+    r.add("imageSearchSql", [this] {
+        return nlohmann::json{
+            {"head", imageSearchSql_.head}, {"middle", imageSearchSql_.middle}, {"tail", imageSearchSql_.tail}};
+    });
+    r.add("resultQueryShown", [this] { return resultQueryShown_; });
+    r.add("resultQueryOffset", [this] { return resultQueryOffset_; });
+    r.add("resultQueryBase", [this] { return resultQueryBase_; });
+    r.add("pageQueryOpen", [this] { return pageQuery_.isOpen(); });
 }
 
 } // namespace browse

@@ -1,97 +1,135 @@
 #pragma once
 // The two 8-slot thumbnail pages of the main page control — Newest Videos and
 // Special Interest — and the result pages shown on Newest Videos: their fillers,
-// their paging handlers and the state they page with.
+// their topic buttons and paging strips, and the state they page with.
 //
-// Thread: user-interface thread only.
+// Thread: user-interface thread only. The topic buttons, paging strips and the
+// "Web News" button are bound here; the online load, the category list and the
+// searches call the operations below.
 
 #include <array>
 #include <string>
-#include <string_view>
 
+#include "catalogue/SlotTable.h"
+#include "db/Query.h"
 #include "search/LibrarySearch.h"
 
 namespace ui {
 class CaptionPanel;
-class Control;
+class Form;
 class Image;
 class Label;
 class Memo;
 class TabSheet;
 } // namespace ui
 
-namespace app {
-class Tmainform;
-}
-
 namespace catalogue {
-class Catalogue;
-class SlotTable;
-} // namespace catalogue
+class CatalogueServer;
+}
 
 namespace browse {
 
-/// A topic list: entries 1..20 of SQL texts and captions, as the server returns them.
-struct TopicList {
-    static constexpr int kCapacity = 20;
-    std::array<std::string, kCapacity + 1> sql{};     // index 0 unused
-    std::array<std::string, kCapacity + 1> caption{}; // index 0 unused
-    int count = 0;
+class Topics;
+struct TopicList;
+
+/// How a fill of an 8-slot page chooses its rows.
+enum class PageMode {
+    NextTopic,          ///< the next topic from its first window ("getnextquery")
+    NextPage,           ///< the window 8 rows on ("getnextpage")
+    PreviousPage,       ///< the window 8 rows back, never below 0 ("getpreviouspage")
+    LibrarySearch,      ///< the box text in the image library, by score ("videosnapsearch")
+    LibrarySearchRecent ///< the same, newest first ("videosnapsearchrecent")
 };
 
 class FeaturePages {
 public:
-    /// Binds the paging handlers of both pages.
-    FeaturePages(app::Tmainform& form, catalogue::Catalogue& catalogue, search::Exclusions exclusions);
+    /// Binds the topic buttons, the paging strips and the "Web News" button, and
+    /// registers the pages' state variables. `topics` holds the topic lists.
+    FeaturePages(ui::Form& form, catalogue::CatalogueServer& server, const Topics& topics,
+                 search::Exclusions exclusions);
+    FeaturePages(const FeaturePages&) = delete;
+    FeaturePages& operator=(const FeaturePages&) = delete;
 
-    /// Fills Newest Videos. Modes: "getnextquery", "getnextpage", "getpreviouspage",
-    /// "videosnapsearch", "videosnapsearchrecent". The caller brackets it with the
-    /// catalogue connection. Throws when a thumbnail cannot be written or decoded.
-    void FillFeaturePage(std::string_view mode);
-    /// Fills Special Interest. Modes: "getnextquery", "getnextpage", "getpreviouspage".
-    void FillSpecialPage(std::string_view mode);
+    /// Topic button N (1..12) of a page: the page's topic N from offset 0, in the
+    /// connection bracket.
+    void showFeatureTopic(int n);
+    void showSpecialTopic(int n);
+    /// The category list's entry: `caption` on the Newest Videos tab, and the
+    /// result statement `base` from its first window of 8. Query errors reach
+    /// the caller.
+    void showResultStatement(const std::string& caption, std::string base);
+
+    /// Fills Newest Videos. The caller brackets it with the catalogue connection.
+    /// Throws when a thumbnail cannot be written or decoded.
+    void FillFeaturePage(PageMode mode);
+    /// Fills Special Interest; the library-search modes do not apply to it
+    /// (std::invalid_argument).
+    void FillSpecialPage(PageMode mode);
     /// Fills Newest Videos from a complete statement; opens and closes the
     /// connection itself. Query errors reach the caller.
     void FillResultPage(const std::string& sql);
 
-    // Page state, shared with the topic buttons, the category list and the searches.
-    int featureOffset = 0;
-    int specialOffset = 0;
-    int featureTopicIndex = 0;
-    int specialTopicIndex = 0;
-    TopicList featureTopics;
-    TopicList specialTopics;
-    std::string pageOffsetText;
-    bool searchResultsShown = false;
-    bool imageSearchActive = false;
-    bool imageSearchPopular = false;
-    std::string imageSearchSqlHead, imageSearchSqlMiddle, imageSearchSqlTail;
-    bool resultQueryShown = false;
-    int resultQueryOffset = 0;
-    std::string resultQueryBase;
-
-    /// The statement of the current result page: base + " " + offset + ", 8".
-    std::string resultPageSql() const;
+    const catalogue::SlotTable& featureSlots() const { return feature_.table; }
+    const catalogue::SlotTable& specialSlots() const { return special_.table; }
 
 private:
     struct Slot {
-        ui::Image* image;
-        ui::CaptionPanel* caption;
-        ui::Memo* memo;
+        ui::Image* image = nullptr;
+        ui::CaptionPanel* caption = nullptr;
+        ui::Memo* memo = nullptr;
+    };
+    /// One 8-slot page: its controls, its items and where it stands in its topic.
+    struct Page {
+        ui::TabSheet* sheet = nullptr;
+        std::array<Slot, 9> slots{}; // index 0 unused
+        catalogue::SlotTable table;
+        const TopicList* topics = nullptr;
+        std::string file; ///< the picture file every slot of a topic fill reuses
+        int offset = 0;
+        int topicIndex = 0;
     };
     void bindHandlers();
-    void clearFeatureTexts();
-    void fillRows(std::array<Slot, 9>& slots, catalogue::SlotTable& table, const std::string& file);
+    void registerState() const;
 
-    app::Tmainform& form_;
-    catalogue::Catalogue& catalogue_;
+    // The paging strips and buttons.
+    void featureNextPage();     ///< upper strip of Newest Videos
+    void featurePreviousPage(); ///< lower strip of Newest Videos
+    void specialNextPage();
+    void specialPreviousPage();
+    void newestBackOnePage(); ///< the "Web News" button: a topic page back on Newest Videos
+
+    /// Empties the slots' texts (and, with `pictures`, their pictures).
+    void clearSlots(Page& page, bool pictures);
+    void clearPictures(Page& page);
+    /// The topic and paging part that both pages share: the next topic, or the
+    /// window before or after, of the page's topic; while library-search results
+    /// are shown, paging runs `searchWindow` instead.
+    void runTopicWindow(Page& page, PageMode mode, void (FeaturePages::*searchWindow)());
+    void runTopic(Page& page);
+    void featureSearchWindow();
+    void specialSearchWindow();
+    void fillRows(Page& page);
+    std::string resultPageSql() const;
+
+    ui::Form& form_;
+    catalogue::CatalogueServer& server_;
+    const Topics& topics_;
     search::Exclusions exclusions_;
-    std::array<Slot, 9> feature_{};
-    std::array<Slot, 9> special_{};
-    ui::TabSheet& featureSheet_;
-    ui::TabSheet& specialSheet_;
+    db::Query pageQuery_;   ///< designed name featuremysqlpic: both pages' topics and searches
+    db::Query resultQuery_; ///< designed name CatSQL: result pages
+    Page feature_;
+    Page special_;
     ui::Label& resultsLabel_;
     ui::Label& noResults_;
+
+    std::string pageOffsetText_;
+    bool searchResultsShown_ = false; ///< both pages page through library-search results
+    bool imageSearchActive_ = false;
+    bool imageSearchPopular_ = false;
+    search::LibrarySearch imageSearchSql_;
+    bool resultQueryShown_ = false;
+    int resultQueryOffset_ = 0;
+    std::string resultQueryBase_;
 };
 
 } // namespace browse

@@ -1,8 +1,11 @@
 #include "browse/SideTabs.h"
 
-#include "app/Tmainform.h"
-#include "browse/Topics.h"
-#include "catalogue/Catalogue.h"
+#include <nlohmann/json.hpp>
+
+#include "catalogue/CatalogueServer.h"
+#include "catalogue/VideoRows.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/PageControl.h"
 #include "ui/Widgets.h"
@@ -15,52 +18,73 @@ constexpr int kRows = 16; ///< rows per side-tab page, and its slots
 
 } // namespace
 
-SideTabs::SideTabs(app::Tmainform& form, catalogue::Catalogue& catalogue, const Topics& topics)
-    : form_(form), catalogue_(catalogue), topics_(topics),
-      world_(makeTab(1, "suiTabSheet6", "videopic", catalogue.worldSlots, "pic1.jpg", 3, true)),
-      news_(makeTab(2, "suiTabSheet5", "newspic", catalogue.newsSlots, "news1.jpg", 0, false)) {
-    form_.get<ui::Button>("suiImageButton8").onClick = [this] { suiImageButton8Click(); };
-    form_.get<ui::Button>("suiImageButton10").onClick = [this] { suiImageButton10Click(); };
-    form_.get<ui::Button>("suiImageButton11").onClick = [this] { suiImageButton11Click(); };
-    // Button9Click: the hidden "Next Page" button does what the right strip does;
-    // choosing the tab for the first time clicks it.
-    form_.get<ui::Button>("Button9").onClick = [this] { suiImageButton11Click(); };
-    form_.get<ui::Button>("suiImageButton12").onClick = [this] { suiImageButton12Click(); };
+SideTabs::SideTabs(ui::Form& form, catalogue::CatalogueServer& server, std::function<bool()> isOnline)
+    : form_(form), server_(server), isOnline_(std::move(isOnline)), listQuery_(server.connection(), "qzrbackup"),
+      tabQuery_(server.connection(), "halden") {
+    makeTab(world_, 1, "suiTabSheet6", "videopic", "pic1.jpg", 3, true);
+    makeTab(news_, 2, "suiTabSheet5", "newspic", "news1.jpg", 0, false);
+    form_.get<ui::Button>("suiImageButton8").onClick = [this] { worldNextPage(); };
+    form_.get<ui::Button>("suiImageButton10").onClick = [this] { worldPreviousPage(); };
+    form_.get<ui::Button>("suiImageButton11").onClick = [this] { newsNextPage(); };
+    // The hidden "Next Page" button does what the right strip does; choosing the
+    // tab for the first time clicks it.
+    form_.get<ui::Button>("Button9").onClick = [this] { newsNextPage(); };
+    form_.get<ui::Button>("suiImageButton12").onClick = [this] { newsPreviousPage(); };
+    form_.get<ui::SideChannel>("videosidebarslide").onPop = [this] { sideBarPoppedOut(); };
+    form_.get<ui::PageControl>("sidepage").onTabActive = [this](int index) { sideTabChosen(index); };
+    registerState();
 }
 
-SideTabs::Tab SideTabs::makeTab(int entry, const std::string& sheet, const std::string& pic,
-                                catalogue::SlotTable& slots, std::string file, int guardedSlots,
-                                bool firstByPosition) {
-    Tab tab{entry, &form_.get<ui::TabSheet>(sheet), {}, &slots, std::move(file), guardedSlots, firstByPosition};
+void SideTabs::makeTab(Tab& tab, int entry, const std::string& sheet, const std::string& pic, std::string file,
+                       int guardedSlots, bool firstByPosition) {
+    tab.entry = entry;
+    tab.sheet = &form_.get<ui::TabSheet>(sheet);
     for (int n = 1; n <= kRows; ++n)
         tab.images[static_cast<std::size_t>(n)] = &form_.get<ui::Image>(pic + std::to_string(n));
-    return tab;
+    tab.file = std::move(file);
+    tab.guardedSlots = guardedSlots;
+    tab.firstByPosition = firstByPosition;
+}
+
+void SideTabs::LoadSideTabs() {
+    auto& q = listQuery_;
+    q.close();
+    q.setSql("Select * from sidetab");
+    q.open();
+    int i = 0;
+    while (!q.eof()) {
+        if (i < kSideTabs) {
+            ++i;
+            sideTabSql_[static_cast<std::size_t>(i)] = q.field("sidequery").text();
+            sideTabCaption_[static_cast<std::size_t>(i)] = q.field("sidecaption").text();
+        }
+        q.next();
+    }
 }
 
 void SideTabs::FillWorldTab() {
-    catalogue_.Bracket([this] { fill(world_, worldOffset); });
+    server_.Bracket([this] { fill(world_); });
 }
 
-void SideTabs::FillNewsTab() { fill(news_, newsOffset); }
+void SideTabs::FillNewsTab() { fill(news_); }
 
-void SideTabs::fill(const Tab& tab, int offset) {
+void SideTabs::fill(Tab& tab) {
     const auto entry = static_cast<std::size_t>(tab.entry);
-    auto& q = catalogue_.pelorapicsmysql;
+    auto& q = tabQuery_;
     // The stored query ends with LIMIT; the window follows it. Nothing is emptied
     // beforehand: a short page leaves the later slots as the previous page left them.
-    tab.sheet->setCaption(topics_.sideTabCaption[entry]);
-    catalogue_.RunQuery(q, topics_.sideTabSql[entry] + " " + std::to_string(offset) + "," + std::to_string(kRows));
+    tab.sheet->setCaption(sideTabCaption_[entry]);
+    server_.RunQuery(q, sideTabSql_[entry] + " " + std::to_string(tab.offset) + "," + std::to_string(kRows));
 
-    catalogue_.RowLoop(
-        q, *tab.slots, kRows,
+    catalogue::RowLoop(
+        q, tab.table, kRows,
         [&](int n) {
             ui::Image& image = *tab.images[static_cast<std::size_t>(n)];
             image.setStretch(true);
             // One file serves every slot: it is written and read back at once.
             auto writeAndLoad = [&] {
-                const db::Field picture = n == 1 && tab.firstByPosition
-                                              ? q.field(catalogue::Catalogue::kPictureColumn)
-                                              : q.field("pictureblob");
+                const db::Field picture = n == 1 && tab.firstByPosition ? q.field(catalogue::kPictureColumn)
+                                                                        : q.field("pictureblob");
                 picture.saveToFile(tab.file);
                 image.loadFromFile(tab.file);
             };
@@ -76,44 +100,79 @@ void SideTabs::fill(const Tab& tab, int offset) {
             }
             image.show();
 
-            image.setHint(q.field("rssitemtitle").text());
-            auto& item = tab.slots->at(n);
-            item.description = q.field("rssdesc").text();
-            item.siteUrl = q.field("rssurl").text();
-            item.mediaType = q.field("mediatype").text();
-            item.recnum = q.field("recnum").text();
-            item.feedTitle = q.field("rsstitle").text();
-            item.title = q.field("rssitemtitle").text();
+            const catalogue::Item item = catalogue::itemByName(q);
+            image.setHint(item.title);
+            catalogue::copyTexts(item, tab.table.at(n));
         },
         [&] { return q.field("medialink").variantText(); });
 }
 
-void SideTabs::suiImageButton8Click() {
-    worldOffset += kRows;
-    catalogue_.Bracket([this] { FillWorldTab(); });
+void SideTabs::worldNextPage() {
+    world_.offset += kRows;
+    server_.Bracket([this] { FillWorldTab(); });
 }
 
-void SideTabs::suiImageButton10Click() {
-    if (worldOffset >= kRows)
-        worldOffset -= kRows;
-    catalogue_.Bracket([this] { FillWorldTab(); });
+void SideTabs::worldPreviousPage() {
+    if (world_.offset >= kRows)
+        world_.offset -= kRows;
+    server_.Bracket([this] { FillWorldTab(); });
 }
 
-void SideTabs::suiImageButton11Click() {
+void SideTabs::newsNextPage() {
     // The first next-page action shows the first page: the tab starts empty.
-    if (!newsPaged) {
-        newsOffset = 0;
-        newsPaged = true;
+    if (!newsPaged_) {
+        news_.offset = 0;
+        newsPaged_ = true;
     } else {
-        newsOffset += kRows;
+        news_.offset += kRows;
     }
-    catalogue_.Bracket([this] { FillNewsTab(); });
+    server_.Bracket([this] { FillNewsTab(); });
 }
 
-void SideTabs::suiImageButton12Click() {
-    if (newsOffset >= kRows)
-        newsOffset -= kRows;
-    catalogue_.Bracket([this] { FillNewsTab(); });
+void SideTabs::newsPreviousPage() {
+    if (news_.offset >= kRows)
+        news_.offset -= kRows;
+    server_.Bracket([this] { FillNewsTab(); });
+}
+
+void SideTabs::sideBarPoppedOut() {
+    if (!isOnline_())
+        return;
+    form_.get<ui::SideChannel>("videosidebarslide").bringToFront();
+    // The World tab is filled the first time the side bar comes out; after that
+    // it keeps the page the user left it on.
+    if (!sideBarFilled_) {
+        FillWorldTab();
+        sideBarFilled_ = true;
+    }
+}
+
+void SideTabs::sideTabChosen(int index) {
+    if (!isOnline_())
+        return;
+    if (index == 1 && !newsTabChosen_) {
+        // The Aus News tab stays empty until first chosen; its hidden "Next Page"
+        // button then shows the first page.
+        newsNextPage();
+        newsTabChosen_ = true;
+    }
+}
+
+void SideTabs::registerState() const {
+    auto& r = form_.app().state();
+    auto entries = [](const std::array<std::string, kSideTabs + 1>& a) {
+        return nlohmann::json(std::vector<std::string>(a.begin() + 1, a.end()));
+    };
+    r.add("sideTabSql", [this, entries] { return entries(sideTabSql_); });
+    r.add("sideTabCaption", [this, entries] { return entries(sideTabCaption_); });
+    r.add("worldSlots", [this] { return catalogue::slotsJson(world_.table); });
+    r.add("newsSlots", [this] { return catalogue::slotsJson(news_.table); });
+    r.add("worldOffset", [this] { return world_.offset; });
+    r.add("newsOffset", [this] { return news_.offset; });
+    r.add("newsPaged", [this] { return newsPaged_; });
+    r.add("sideBarFilled", [this] { return sideBarFilled_; });
+    r.add("newsTabChosen", [this] { return newsTabChosen_; });
+    r.add("sideTabQueryOpen", [this] { return tabQuery_.isOpen(); });
 }
 
 } // namespace browse

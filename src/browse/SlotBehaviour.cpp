@@ -2,8 +2,11 @@
 
 #include <stdexcept>
 
-#include "app/Tmainform.h"
-#include "catalogue/Catalogue.h"
+#include <nlohmann/json.hpp>
+
+#include "catalogue/Selection.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Menu.h"
 #include "ui/PageControl.h"
@@ -38,8 +41,8 @@ EdgeShift edgeShift(GridShape grid, int slot) {
     return {col == 0 ? 0 : -kGrowth, top};
 }
 
-SlotBehaviour::SlotBehaviour(app::Tmainform& form, catalogue::Catalogue& catalogue)
-    : form_(form), catalogue_(catalogue), infoPanel_(form.get<ui::CaptionPanel>("infoPanel")),
+SlotBehaviour::SlotBehaviour(ui::Form& form, catalogue::Selection& selection)
+    : form_(form), selection_(selection), infoPanel_(form.get<ui::CaptionPanel>("infoPanel")),
       infoImage_(form.get<ui::Image>("infoImage")),
       labels_{&form.get<ui::Label>("titledis"), &form.get<ui::Label>("descdis1"), &form.get<ui::Label>("descdis2"),
               &form.get<ui::Label>("descdis3"), &form.get<ui::Label>("descdis4")},
@@ -65,7 +68,8 @@ SlotBehaviour::SlotBehaviour(app::Tmainform& form, catalogue::Catalogue& catalog
     // suiTabSheet5MouseMove, suiTabSheet6MouseMove, suiTabSheet7MouseMove and
     // sidepageMouseMove: the side tabs have no caption panels to tidy.
     for (const char* name : {"suiTabSheet5", "suiTabSheet6", "suiTabSheet7", "sidepage"})
-        form_.find(name)->onMouseMove = [this](int, int) { clearSelectionMemo(); };
+        form_.get<ui::Control>(name).onMouseMove = [this](int, int) { clearSelectionMemo(); };
+    registerState();
 }
 
 SlotBehaviour::~SlotBehaviour() = default;
@@ -79,8 +83,8 @@ void SlotBehaviour::bindFamily(const std::string& prefix, PageKind page, GridSha
                                         : &form_.get<ui::CaptionPanel>(captionPrefix + number + captionSuffix);
         thumbnails_.push_back({&form_.get<ui::Image>(prefix + number), caption, page, grid, n});
         const Thumbnail& t = thumbnails_.back();
-        t.image->onMouseMove = [this, &t](int, int) { ThumbnailMouseMove(t); };
-        t.image->onMouseLeave = [this] { ThumbnailMouseLeave(); };
+        t.image->onMouseMove = [this, &t](int, int) { pointAt(t); };
+        t.image->onMouseLeave = [this] { leaveThumbnail(); };
     }
 }
 
@@ -97,14 +101,14 @@ void SlotBehaviour::resize(const Thumbnail& t, int sign) {
     }
 }
 
-void SlotBehaviour::ThumbnailMouseMove(const Thumbnail& t) {
+void SlotBehaviour::pointAt(const Thumbnail& t) {
     // The busy arrow tells the user that a stream is still loading; pointing and
     // selecting still work meanwhile.
     t.image->setCursor(busy_.active() ? ui::Cursor::AppStart : ui::Cursor::HandPoint);
-    if (!hoverEnlarged && !hoverMoved) {
-        hoverEnlarged = true;
+    if (!hoverEnlarged_ && !hoverMoved_) {
+        hoverEnlarged_ = true;
         enlarged_ = &t;
-        catalogue_.currentItem.picture = t.image->picture();
+        selection_.setPicture(t.image->picture());
         t.image->bringToFront();
         resize(t, 1);
         if (t.caption) {
@@ -116,36 +120,26 @@ void SlotBehaviour::ThumbnailMouseMove(const Thumbnail& t) {
         }
         SelectSlot(t.slot, t.page);
     }
-    hoverMoved = true;
+    hoverMoved_ = true;
 }
 
-void SlotBehaviour::ThumbnailMouseLeave() {
-    if (hoverEnlarged && hoverMoved) {
+void SlotBehaviour::leaveThumbnail() {
+    if (hoverEnlarged_ && hoverMoved_) {
         if (enlarged_)
             resize(*enlarged_, -1);
         enlarged_ = nullptr;
         RestoreInfoPanel();
-        hoverEnlarged = false;
+        hoverEnlarged_ = false;
     }
-    hoverMoved = false;
+    hoverMoved_ = false;
 }
 
-catalogue::SlotTable* SlotBehaviour::slotTable(PageKind page) {
-    switch (page) {
-    case PageKind::pkFeature:
-        return &catalogue_.featureSlots;
-    case PageKind::pkSpecial:
-        return &catalogue_.specialSlots;
-    case PageKind::pkWorld:
-        return &catalogue_.worldSlots;
-    case PageKind::pkNews:
-        return &catalogue_.newsSlots;
-    case PageKind::pkBookmarks:
-        return &catalogue_.bookmarkSlots;
-    case PageKind::pkTextGrid:
-        break;
-    }
-    return nullptr;
+void SlotBehaviour::readSlotsFrom(PageKind page, const catalogue::SlotTable& table) {
+    slotTables_.at(static_cast<std::size_t>(page)) = &table;
+}
+
+void SlotBehaviour::setInfoDefault(int index, std::string text) {
+    infoDefaults_.at(static_cast<std::size_t>(index)) = std::move(text);
 }
 
 void SlotBehaviour::SelectSlot(int slot, PageKind page) {
@@ -155,19 +149,10 @@ void SlotBehaviour::SelectSlot(int slot, PageKind page) {
     deleteBookmark_.setVisible(bookmark);
     deleteAllBookmarks_.setVisible(bookmark);
 
-    auto& current = catalogue_.currentItem;
-    if (const catalogue::SlotTable* table = slotTable(page)) {
-        const catalogue::Item& item = table->at(slot);
-        current.feedTitle = item.feedTitle;
-        current.title = item.title;
-        catalogue_.selectionTitle = item.title;
-        current.description = item.description;
-        current.siteUrl = item.siteUrl;
-        current.mediaLink = item.mediaLink;
-        catalogue_.playLink = item.mediaLink;
-        current.mediaType = item.mediaType;
-        current.recnum = item.recnum;
-    }
+    if (page != PageKind::pkTextGrid)
+        if (const catalogue::SlotTable* table = slotTables_.at(static_cast<std::size_t>(page)))
+            selection_.choose(table->at(slot));
+    const auto& current = selection_.currentItem();
 
     if (page == PageKind::pkWorld || page == PageKind::pkNews || page == PageKind::pkBookmarks) {
         // The side-tab thumbnails are too small for a caption of their own; a title
@@ -195,9 +180,8 @@ void SlotBehaviour::SelectSlot(int slot, PageKind page) {
 }
 
 void SlotBehaviour::RestoreInfoPanel() {
-    const auto& defaults = form_.state.infoDefaults;
-    for (std::size_t i = 0; i < defaults.size(); ++i)
-        labels_[i]->setCaption(defaults[i]);
+    for (std::size_t i = 0; i < infoDefaults_.size(); ++i)
+        labels_[i]->setCaption(infoDefaults_[i]);
     infoPanel_.hide();
     infoImage_.hide();
 }
@@ -211,5 +195,12 @@ void SlotBehaviour::collapseCaptions(PageKind page) {
 }
 
 void SlotBehaviour::clearSelectionMemo() { sqlvideomemo_.clear(); }
+
+void SlotBehaviour::registerState() const {
+    auto& r = form_.app().state();
+    r.add("hoverEnlarged", [this] { return hoverEnlarged_; });
+    r.add("hoverMoved", [this] { return hoverMoved_; });
+    r.add("infoDefaults", [this] { return nlohmann::json(infoDefaults_); });
+}
 
 } // namespace browse

@@ -8,27 +8,25 @@
 //
 // Thread: user-interface thread only.
 
+#include <array>
 #include <deque>
 #include <string>
+
+#include "catalogue/SlotTable.h"
 
 namespace ui {
 class Animation;
 class CaptionPanel;
+class Form;
 class Image;
 class Label;
 class MenuItem;
 class Memo;
 } // namespace ui
 
-namespace app {
-class Tmainform;
-}
-
 namespace catalogue {
-class Catalogue;
-class SlotTable;
-enum class PageKind;
-} // namespace catalogue
+class Selection;
+}
 
 namespace browse {
 
@@ -52,11 +50,22 @@ EdgeShift edgeShift(GridShape grid, int slot);
 class SlotBehaviour {
 public:
     /// Binds the mouse-move and mouse-leave handlers of every thumbnail and the
-    /// mouse-move handlers of the page backgrounds.
-    SlotBehaviour(app::Tmainform& form, catalogue::Catalogue& catalogue);
+    /// mouse-move handlers of the page backgrounds, and registers the hover state
+    /// and the information labels' defaults. Pointing at a thumbnail chooses its
+    /// item in `selection`.
+    SlotBehaviour(ui::Form& form, catalogue::Selection& selection);
     ~SlotBehaviour();
     SlotBehaviour(const SlotBehaviour&) = delete;
     SlotBehaviour& operator=(const SlotBehaviour&) = delete;
+
+    /// The slot table whose items the thumbnails of `page` show; the page's owner
+    /// keeps it. Until given, pointing at such a thumbnail chooses nothing.
+    void readSlotsFrom(catalogue::PageKind page, const catalogue::SlotTable& table);
+
+    /// Default text `index` (0 title, 1..3 description lines, 4 site) of the
+    /// information labels, shown whenever no thumbnail is pointed at.
+    void setInfoDefault(int index, std::string text);
+    static constexpr int kInfoLabels = 5;
 
     /// Makes slot `slot` of `page` the current item and shows it in the information
     /// labels. For the thumbnail pages `slot` is 1..16 and the item comes from the
@@ -69,11 +78,6 @@ public:
     /// a click after leaving still plays the last item pointed at.
     void RestoreInfoPanel();
 
-    /// A thumbnail is enlarged.
-    bool hoverEnlarged = false;
-    /// The mouse has moved over a thumbnail since the last leave.
-    bool hoverMoved = false;
-
 private:
     struct Thumbnail {
         ui::Image* image;
@@ -85,18 +89,28 @@ private:
 
     void bindFamily(const std::string& prefix, catalogue::PageKind page, GridShape grid, int count,
                     const std::string& captionPrefix, const std::string& captionSuffix);
-    void ThumbnailMouseMove(const Thumbnail& t);
-    void ThumbnailMouseLeave();
+    /// The pointer moved over a thumbnail: the first move enlarges it and chooses
+    /// its item.
+    void pointAt(const Thumbnail& t);
+    /// The pointer left a thumbnail.
+    void leaveThumbnail();
     /// Grows (`sign` 1) or shrinks (`sign` -1) a thumbnail and its caption panel.
     static void resize(const Thumbnail& t, int sign);
-    catalogue::SlotTable* slotTable(catalogue::PageKind page);
+    void registerState() const;
 
     /// Collapses the caption panels the user has opened on an 8-slot page.
     void collapseCaptions(catalogue::PageKind page);
     void clearSelectionMemo();
 
-    app::Tmainform& form_;
-    catalogue::Catalogue& catalogue_;
+    ui::Form& form_;
+    catalogue::Selection& selection_;
+    /// The slot tables by page kind (index 1..5); the text grid has none.
+    std::array<const catalogue::SlotTable*, 7> slotTables_{};
+    std::array<std::string, kInfoLabels> infoDefaults_{};
+    /// A thumbnail is enlarged.
+    bool hoverEnlarged_ = false;
+    /// The mouse has moved over a thumbnail since the last leave.
+    bool hoverMoved_ = false;
     /// A deque, so the handlers' references to its elements stay valid.
     std::deque<Thumbnail> thumbnails_;
     /// The enlarged thumbnail, or nullptr. A leave shrinks this one, whichever
@@ -106,7 +120,7 @@ private:
 
     ui::CaptionPanel& infoPanel_;
     ui::Image& infoImage_;
-    ui::Label* labels_[5]; ///< titledis, descdis1..descdis4
+    std::array<ui::Label*, kInfoLabels> labels_; ///< titledis, descdis1..descdis4
     ui::MenuItem& addToBookmarks_;
     ui::MenuItem& deleteBookmark_;
     ui::MenuItem& deleteAllBookmarks_;

@@ -1,61 +1,62 @@
 #pragma once
-// The topic buttons of the two 8-slot pages and the side bar: loading the topic and
-// side-tab lists from the catalogue, running a topic when its button is pressed,
-// and what happens when the side bar slides out or a side tab is chosen.
+// The topic lists of the two 8-slot pages: loaded from the catalogue at every
+// online load, each entry a stored statement and a caption, the first twelve shown
+// on the page's topic buttons. The pages run the topics (FeaturePages).
 //
-// Thread: user-interface thread only.
+// Thread: user-interface thread only. The online load calls the loaders inside its
+// connection bracket; the pages read the lists.
 
 #include <array>
 #include <string>
 
-namespace app {
-class Tmainform;
+#include "db/Query.h"
+
+namespace ui {
+class Form;
 }
 namespace catalogue {
-class Catalogue;
+class CatalogueServer;
 }
 
 namespace browse {
 
-class FeaturePages;
+/// A topic list: entries 1..20 of SQL texts and captions, as the server returns them.
+struct TopicList {
+    static constexpr int kCapacity = 20;
+    std::array<std::string, kCapacity + 1> sql{};     // index 0 unused
+    std::array<std::string, kCapacity + 1> caption{}; // index 0 unused
+    int count = 0;
+};
 
 class Topics {
 public:
-    Topics(app::Tmainform& form, catalogue::Catalogue& catalogue, FeaturePages& pages,
-           const bool& onlineMode);
+    /// Registers the lists' state variables.
+    Topics(ui::Form& form, catalogue::CatalogueServer& server);
 
-    /// Fill the Newest Videos and Special Interest topic lists and button captions.
-    /// The list's query component stays open until the caller closes the
-    /// connection. Throws the catalogue error when the statement fails.
+    /// Fill the Newest Videos and Special Interest topic lists and the captions of
+    /// their topic buttons. The list's query component stays open until the caller
+    /// closes the connection. Throws the catalogue error when the statement fails,
+    /// leaving the list as it was.
     void LoadFeatureTopics();
     void LoadSpecialTopics();
-    /// Fill the side-tab queries and captions (entries 1..3).
-    void LoadSideTabs();
 
-    /// Runs topic button N (1..12) of a page, as its click does.
-    void querybuttonClick(int n);
-    void SpecialbuttonClick(int n);
+    const TopicList& featureTopics() const { return featureTopics_; }
+    const TopicList& specialTopics() const { return specialTopics_; }
 
-    /// True from the moment the Newest Videos topic list starts opening until its
-    /// component is closed.
-    bool topicListOpen() const;
-
-    static constexpr int kSideTabs = 3;
-    std::array<std::string, kSideTabs + 1> sideTabSql{};     // 1 World, 2 Aus News, 3 Bookmarks
-    std::array<std::string, kSideTabs + 1> sideTabCaption{}; // index 0 unused
-
-    /// The Aus News tab has been chosen since start-up; only its first choice
-    /// loads its first page, later choices keep the page it shows.
-    bool newsTabChosen = false;
+    /// True from the moment a list starts opening until its component is closed;
+    /// some paging controls wait for it.
+    bool featureListOpen() const { return featureListQuery_.isOpen(); }
+    bool specialListOpen() const { return specialListQuery_.isOpen(); }
 
 private:
-    void videosidebarslidePop();
-    void sidepageTabActive(int index);
+    void load(db::Query& component, const std::string& table, TopicList& list, const std::string& buttonPrefix);
+    void registerState() const;
 
-    app::Tmainform& form_;
-    catalogue::Catalogue& catalogue_;
-    FeaturePages& pages_;
-    const bool& onlineMode_;
+    ui::Form& form_;
+    db::Query featureListQuery_; ///< designed name peloraqueryfeaturesql
+    db::Query specialListQuery_; ///< designed name myspecialvideos
+    TopicList featureTopics_;
+    TopicList specialTopics_;
 };
 
 } // namespace browse

@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "ui/Picture.h"
+#include <nlohmann/json_fwd.hpp>
 
 namespace catalogue {
 
@@ -40,10 +40,12 @@ private:
     std::array<Item, kCapacity + 1> slots_{}; // index 0 unused
 };
 
-/// The item last pointed at or selected. `picture` refers to the picture object the
-/// hovered image control shows, so a later fill of that control changes it.
-struct CurrentItem : Item {
-    ui::PictureRef picture;
-};
+/// Copies every text of `from` except the media link into `to`.
+void copyTexts(const Item& from, Item& to);
+
+/// An item's texts as a JSON object, and a slot table's slots 1..16 as an array,
+/// for the automation channel's state variables.
+nlohmann::json itemJson(const Item& item);
+nlohmann::json slotsJson(const SlotTable& table);
 
 } // namespace catalogue

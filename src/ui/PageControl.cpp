@@ -70,4 +70,10 @@ bool PageControl::deliver(Event event, EventArgs& args) {
     return Control::deliver(event, args);
 }
 
+void PageControl::activatePage(int index) {
+    setActiveIndex(index);
+    if (activeIndex() == index && onTabActive)
+        onTabActive(index);
+}
+
 } // namespace ui

@@ -34,6 +34,9 @@ public:
     /// Switches the shown sheet without running handlers. Out-of-range indexes are ignored.
     void setActiveIndex(int index);
     TabSheet* activePage() const;
+    /// Switches to tab `index` and runs onTabActive, as the toolkit does when code
+    /// changes the active page. Out-of-range indexes change nothing.
+    void activatePage(int index);
 
     /// Whether the tabs sit below the sheets instead of above them.
     bool tabsAtBottom() const { return tabsAtBottom_; }

@@ -7,8 +7,9 @@
 
 #include "app/Program.h"
 #include "app/Services.h"
-#include "app/TAboutBox.h"
-#include "app/Tmainform.h"
+#include "app/SplashDialog.h"
+#include "app/MainWindow.h"
+#include "app/WindowModes.h"
 #include "support/ProgramTest.h"
 #include "support/TempDir.h"
 #include "ui/Application.h"
@@ -49,7 +50,7 @@ protected:
 
     ui::Application app{ui::EventLoop::ClockKind::Virtual};
     std::unique_ptr<app::Program> program;
-    app::Tmainform* form = nullptr;
+    app::MainWindow* form = nullptr;
 };
 
 TEST_F(MainWindow, HasItsRegionsPagesMenusAndTimersAsDesigned) {
@@ -110,12 +111,12 @@ TEST_F(MainWindow, HasItsRegionsPagesMenusAndTimersAsDesigned) {
     EXPECT_EQ(forms, (std::vector<std::string>{"mainform", "AboutBox", "SenderMainForm", "ReceiverMainForm",
                                                 "bookmarkbox"}));
     EXPECT_EQ(app.findControl("bookmarkbox.Label2")->caption(), "Video already exsists in Bookmarks");
-    EXPECT_EQ(app.findControl("AboutBox.Timer1"), &form->aboutBox().get<ui::Timer>("Timer1"));
+    EXPECT_EQ(app.findControl("AboutBox.Timer1"), &form->splash().get<ui::Timer>("Timer1"));
     EXPECT_EQ(app.findControl("Timer1"), &get<ui::Timer>("Timer1"));
     EXPECT_EQ(app.findControl("ReceiverMainForm.cdMemo")->caption(), "");
     // The splash dialog is the principal window and shows first.
-    EXPECT_EQ(app.principal(), &form->aboutBox());
-    EXPECT_TRUE(form->aboutBox().visible());
+    EXPECT_EQ(app.principal(), &form->splash());
+    EXPECT_TRUE(form->splash().visible());
     EXPECT_FALSE(form->visible());
 }
 
@@ -150,7 +151,7 @@ TEST_F(MainWindow, MousePressRulesFollowTheWindowMode) {
 
     // Float mode: any right press opens the window-mode menu, and a left press
     // drags the window unless it is on the control bar.
-    form->state.windowMode = "1";
+    form->windowModes().setMode(app::WindowMode::Float);
     EXPECT_TRUE(press("titledis", ui::MouseButton::Right, ui::Event::DblClick));
     EXPECT_EQ(get<ui::Menu>("PopupMenu2").popupCount(), 1);
     EXPECT_EQ(get<ui::Menu>("videoquerypopup").popupCount(), 1);
@@ -161,7 +162,7 @@ TEST_F(MainWindow, MousePressRulesFollowTheWindowMode) {
     EXPECT_EQ(form->systemMoves(), 1);
 
     // Full screen: right presses still open the mode menu; left presses do not drag.
-    form->state.windowMode = "2";
+    form->windowModes().setMode(app::WindowMode::FullScreen);
     EXPECT_TRUE(press("ShockwaveFlash1", ui::MouseButton::Right));
     EXPECT_EQ(get<ui::Menu>("PopupMenu2").popupCount(), 2);
     EXPECT_FALSE(press("ShockwaveFlash1", ui::MouseButton::Left));
@@ -175,12 +176,11 @@ TEST_F(MainWindow, MouseEnterRestartsTheControlBarOnlyWhenBothCoordinatesMoved) 
     app.dispatch([&] { app.deliver(*form, ui::Event::MouseEnter, at); });
     EXPECT_FALSE(get<ui::Timer>("Timer3").enabled()); // main screen: nothing
 
-    form->state.windowMode = "1";
+    form->windowModes().setMode(app::WindowMode::Float);
     app.dispatch([&] { app.deliver(*form, ui::Event::MouseEnter, at); });
     EXPECT_TRUE(get<ui::Timer>("Timer3").enabled());
-    EXPECT_EQ(form->state.controlBarStep, 1);
+    EXPECT_EQ(app.state().get("controlBarStep"), 1);
     get<ui::Timer>("Timer3").setEnabled(false);
-    form->state.controlBarStep = 9;
     at.x = 301; // same y
     app.dispatch([&] { app.deliver(*form, ui::Event::MouseEnter, at); });
     EXPECT_FALSE(get<ui::Timer>("Timer3").enabled());

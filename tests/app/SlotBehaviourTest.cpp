@@ -11,9 +11,9 @@
 
 #include "app/Program.h"
 #include "app/Services.h"
-#include "app/Tmainform.h"
+#include "app/MainWindow.h"
 #include "browse/SlotBehaviour.h"
-#include "catalogue/Catalogue.h"
+#include "catalogue/Selection.h"
 #include "support/ProgramTest.h"
 #include "ui/Application.h"
 #include "ui/Image.h"
@@ -79,13 +79,23 @@ protected:
         for (const auto& f : kFamilies)
             for (int n = 1; n <= f.count; ++n)
                 image(f.prefix + std::to_string(n)).show();
+        // The thumbnails show the fixture's own items.
+        using catalogue::PageKind;
+        slots().readSlotsFrom(PageKind::pkFeature, tables.feature);
+        slots().readSlotsFrom(PageKind::pkSpecial, tables.special);
+        slots().readSlotsFrom(PageKind::pkWorld, tables.world);
+        slots().readSlotsFrom(PageKind::pkNews, tables.news);
+        slots().readSlotsFrom(PageKind::pkBookmarks, tables.bookmarks);
         errorsBefore = app.dialogs().log().size();
     }
     template <class T> T& get(const std::string& name) { return form->get<T>(name); }
     ui::Image& image(const std::string& name) { return get<ui::Image>(name); }
     const std::string& caption(const std::string& name) { return form->find(name)->caption(); }
-    catalogue::Catalogue& catalogue() { return form->catalogue(); }
+    const catalogue::Selection& selection() { return form->selection(); }
     browse::SlotBehaviour& slots() { return form->slotBehaviour(); }
+    struct Tables {
+        catalogue::SlotTable feature, special, world, news, bookmarks;
+    } tables;
 
     /// Brings the family's page to the front, as the user's choice of tab does.
     void showPage(const Family& f) { get<ui::PageControl>(f.pageControl).setActiveIndex(f.tab); }
@@ -101,7 +111,7 @@ protected:
 
     ui::Application app{ui::EventLoop::ClockKind::Virtual};
     std::unique_ptr<app::Program> program;
-    app::Tmainform* form = nullptr;
+    app::MainWindow* form = nullptr;
     std::size_t errorsBefore = 0;
 };
 
@@ -195,15 +205,15 @@ TEST_F(SlotBehaviour, PointingSelectsTheSlotIntoTheCurrentItemAndTheLabelsByChar
     const auto title = mixedCharacters(47);
     const auto description = mixedCharacters(120, 1);
     const auto site = mixedCharacters(45, 2);
-    auto& item = catalogue().featureSlots.at(6);
+    auto& item = tables.feature.at(6);
     item = {"http://media.example/6.wmv", join(title), join(description), join(site), "video/x-ms-wmv", "4711",
             "The Feed"};
     image("featurepic6").setPicture(ui::Picture(4, 3, std::vector<std::uint8_t>(36, 200)));
     showPage(kFamilies[0]);
 
     move("featurepic6");
-    EXPECT_TRUE(slots().hoverEnlarged);
-    const auto& current = catalogue().currentItem;
+    EXPECT_TRUE(app.state().get("hoverEnlarged").get<bool>());
+    const auto& current = selection().currentItem();
     EXPECT_EQ(current.title, item.title);
     EXPECT_EQ(current.description, item.description);
     EXPECT_EQ(current.siteUrl, item.siteUrl);
@@ -211,8 +221,8 @@ TEST_F(SlotBehaviour, PointingSelectsTheSlotIntoTheCurrentItemAndTheLabelsByChar
     EXPECT_EQ(current.mediaType, item.mediaType);
     EXPECT_EQ(current.recnum, "4711");
     EXPECT_EQ(current.feedTitle, "The Feed");
-    EXPECT_EQ(catalogue().playLink, item.mediaLink);
-    EXPECT_EQ(catalogue().selectionTitle, item.title);
+    EXPECT_EQ(selection().playLink(), item.mediaLink);
+    EXPECT_EQ(selection().selectionTitle(), item.title);
 
     // A 120-character description gives 50, 50 and 20 characters; no character is split.
     EXPECT_EQ(caption("titledis"), join(title, 0, 40));
@@ -243,26 +253,26 @@ TEST_F(SlotBehaviour, PointingSelectsTheSlotIntoTheCurrentItemAndTheLabelsByChar
     EXPECT_EQ(caption("titledis"), "Zorvex");
     EXPECT_FALSE(get<ui::Image>("infoImage").visible());
     EXPECT_EQ(current.title, item.title);
-    EXPECT_EQ(catalogue().playLink, item.mediaLink);
+    EXPECT_EQ(selection().playLink(), item.mediaLink);
 
     // Short and empty texts give short and empty lines.
-    catalogue().featureSlots.at(2) = {"", "Short", "Ten chars.", "", "", "", ""};
+    tables.feature.at(2) = {"", "Short", "Ten chars.", "", "", "", ""};
     move("featurepic2");
     EXPECT_EQ(caption("titledis"), "Short");
     EXPECT_EQ(caption("descdis1"), "Ten chars.");
     EXPECT_EQ(caption("descdis2"), "");
     EXPECT_EQ(caption("descdis3"), "");
     EXPECT_EQ(caption("descdis4"), "..");
-    EXPECT_EQ(catalogue().playLink, "");
+    EXPECT_EQ(selection().playLink(), "");
     EXPECT_TRUE(noNewErrors());
 }
 
 TEST_F(SlotBehaviour, SideTabThumbnailsShowATitleBarOverThemselves) {
-    catalogue().worldSlots.at(1).title = "Ten chars!";
+    tables.world.at(1).title = "Ten chars!";
     const auto longTitle = mixedCharacters(30);
-    catalogue().worldSlots.at(12).title = join(longTitle);
-    catalogue().newsSlots.at(7).title = join(longTitle);
-    catalogue().bookmarkSlots.at(16).title = join(longTitle);
+    tables.world.at(12).title = join(longTitle);
+    tables.news.at(7).title = join(longTitle);
+    tables.bookmarks.at(16).title = join(longTitle);
     auto& bar = get<ui::CaptionPanel>("infoPanel");
 
     showPage(kFamilies[2]);
@@ -322,8 +332,8 @@ TEST_F(SlotBehaviour, TheThumbnailMenuOffersDeletingOnlyForBookmarks) {
 }
 
 TEST_F(SlotBehaviour, OnlyOneThumbnailIsEnlargedAtATime) {
-    catalogue().worldSlots.at(1).title = "first";
-    catalogue().worldSlots.at(2).title = "second";
+    tables.world.at(1).title = "first";
+    tables.world.at(2).title = "second";
     showPage(kFamilies[2]);
     const auto first = image("videopic1").bounds();
     const auto second = image("videopic2").bounds();
@@ -331,7 +341,7 @@ TEST_F(SlotBehaviour, OnlyOneThumbnailIsEnlargedAtATime) {
     move("videopic1");
     move("videopic2"); // the first one's leave has not come yet
     EXPECT_EQ(image("videopic2").bounds(), second);
-    EXPECT_EQ(catalogue().currentItem.title, "first");
+    EXPECT_EQ(selection().currentItem().title, "first");
     EXPECT_EQ(caption("titledis"), "first");
     EXPECT_TRUE(app.state().get("hoverMoved").get<bool>());
 
@@ -341,7 +351,7 @@ TEST_F(SlotBehaviour, OnlyOneThumbnailIsEnlargedAtATime) {
     EXPECT_FALSE(app.state().get("hoverMoved").get<bool>());
     move("videopic2");
     EXPECT_EQ(image("videopic2").width(), 117);
-    EXPECT_EQ(catalogue().currentItem.title, "second");
+    EXPECT_EQ(selection().currentItem().title, "second");
     leave("videopic2");
 
     // A leave that never came: the next leave, from another thumbnail, shrinks the
@@ -351,7 +361,7 @@ TEST_F(SlotBehaviour, OnlyOneThumbnailIsEnlargedAtATime) {
     leave("videopic2");
     EXPECT_EQ(image("videopic1").bounds(), first);
     EXPECT_EQ(image("videopic2").bounds(), second);
-    EXPECT_FALSE(slots().hoverEnlarged);
+    EXPECT_FALSE(app.state().get("hoverEnlarged").get<bool>());
     EXPECT_FALSE(get<ui::CaptionPanel>("infoPanel").visible());
 
     // A leave without a move before it changes nothing.
@@ -361,7 +371,7 @@ TEST_F(SlotBehaviour, OnlyOneThumbnailIsEnlargedAtATime) {
 }
 
 TEST_F(SlotBehaviour, TheBusyArrowShowsWhileAStreamLoadsAndPointingStillWorks) {
-    catalogue().specialSlots.at(4).title = "loading meanwhile";
+    tables.special.at(4).title = "loading meanwhile";
     showPage(kFamilies[1]);
     auto& busy = get<ui::Animation>("Animate1");
     busy.setActive(true);

@@ -70,21 +70,21 @@ TEST_F(CategoryTree, DoubleClickShowsTheEntrysVideosAndMarksIt) {
     doubleClick(0);
     EXPECT_EQ(tree().node(0).imageIndex, 3);
     EXPECT_EQ(caption("suiTabSheet8"), tree().node(0).text);
-    EXPECT_TRUE(form->pages().resultQueryShown);
+    EXPECT_TRUE(state<bool>("resultQueryShown"));
     EXPECT_EQ(caption("resultsLabel").rfind("Pages 0 - ", 0), 0u);
     // The active tab stays where it was.
     EXPECT_EQ(dynamic_cast<ui::PageControl&>(*app->findControl("suiPageControl1")).activeIndex(), 2);
 
     click("suiImageButton7");
-    EXPECT_EQ(form->pages().resultQueryOffset, 8);
+    EXPECT_EQ(state<int>("resultQueryOffset"), 8);
     doubleClick(0); // the same node again starts over
-    EXPECT_EQ(form->pages().resultQueryOffset, 0);
+    EXPECT_EQ(state<int>("resultQueryOffset"), 0);
 
     doubleClick(sub);
     EXPECT_EQ(tree().node(0).imageIndex, 2);
     EXPECT_EQ(tree().node(sub).imageIndex, 3);
-    EXPECT_EQ(form->pages().resultQueryBase, app->state().get("categoryNodes")[sub]["sql"]);
-    EXPECT_NE(form->pages().resultQueryBase, app->state().get("categoryNodes")[tree().node(sub).parent]["sql"]);
+    EXPECT_EQ(app->state().get("resultQueryBase"), app->state().get("categoryNodes")[sub]["sql"]);
+    EXPECT_NE(app->state().get("resultQueryBase"), app->state().get("categoryNodes")[tree().node(sub).parent]["sql"]);
     EXPECT_TRUE(errors().empty());
 
     // Nothing selected: nothing happens.
@@ -100,7 +100,7 @@ TEST_F(CategoryTree, IdsBeyondTheTablesAreIgnoredAndOrphansHidden) {
     root().execute("INSERT INTO qzrbackup.subcategories VALUES (1999, 1777, 'Orphan', 'SELECT 1')");
     root().execute("INSERT INTO qzrbackup.subcategories VALUES (3000, 1, 'Too High', 'SELECT 1')");
     startOnline();
-    EXPECT_TRUE(form->online().onlineMode);
+    EXPECT_TRUE(form->online().onlineMode());
     EXPECT_EQ(nodeNamed("Far Away"), -1);
     EXPECT_EQ(nodeNamed("Orphan"), -1);
     EXPECT_EQ(nodeNamed("Too High"), -1);
@@ -116,7 +116,7 @@ TEST_F(CategoryTree, AnIdThatIsNotANumberEndsTheLoadWithAnEmptyTree) {
     runChecks();
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_EQ(errors()[0], "'abc' is not a valid integer value");
-    EXPECT_FALSE(form->online().onlineMode);
+    EXPECT_FALSE(form->online().onlineMode());
     EXPECT_EQ(tree().count(), 0);
     EXPECT_FALSE(app->state().get("catalogueConnected").get<bool>());
 }
@@ -144,7 +144,7 @@ TEST_F(CategoryTree, AGlobalSettingWithATextIdEndsTheLoad) {
     runChecks();
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_EQ(errors()[0], "'two' is not a valid integer value");
-    EXPECT_FALSE(form->online().onlineMode);
+    EXPECT_FALSE(form->online().onlineMode());
     EXPECT_FALSE(dynamic_cast<ui::Button&>(*app->findControl("suiImageButton1")).enabled());
 }
 

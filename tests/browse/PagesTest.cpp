@@ -7,8 +7,9 @@
 
 #include "browse/FeaturePages.h"
 #include "browse/Topics.h"
-#include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueServer.h"
 #include "support/ProgramTest.h"
+#include "ui/Menu.h"
 #include "ui/Image.h"
 #include "ui/PageControl.h"
 #include "ui/Widgets.h"
@@ -24,6 +25,10 @@ protected:
         return !dynamic_cast<ui::Image&>(*app->findControl(name)).picture()->empty();
     }
     browse::FeaturePages& pages() { return form->pages(); }
+    /// A result statement shown as the category list shows one, from its first window.
+    void showResults(const std::string& base) {
+        app->dispatch([&] { pages().showResultStatement("Results", base); });
+    }
     /// The user chooses a tab of the main page control (only a shown page takes clicks).
     void showTab(int index) {
         ui::EventArgs args;
@@ -32,7 +37,7 @@ protected:
     }
     /// Titles of the topic's rows at `offset`, straight from the catalogue.
     std::vector<std::string> expectedTitles(int topic, int offset, int count = 8) {
-        const std::string sql = pages().featureTopics.sql[static_cast<std::size_t>(topic)];
+        const std::string sql = state<std::vector<std::string>>("featureTopicSql")[static_cast<std::size_t>(topic - 1)];
         std::vector<std::string> titles;
         db::Query q(root(), "halden");
         q.setSql(sql + " LIMIT " + std::to_string(offset) + "," + std::to_string(count));
@@ -45,13 +50,13 @@ protected:
 
 TEST_F(Pages, TopicButtonsShowTheirTopicFromTheFirstPage) {
     startOnline();
-    ASSERT_GE(pages().featureTopics.count, 11);
+    ASSERT_GE(state<int>("featureTopicCount"), 11);
     click("suiImageButton7"); // page on, then back to the topic with its button
-    EXPECT_EQ(pages().featureOffset, 8);
+    EXPECT_EQ(state<int>("featureOffset"), 8);
     click("querybutton3");
-    EXPECT_EQ(pages().featureOffset, 0);
-    EXPECT_EQ(pages().featureTopicIndex, 3);
-    EXPECT_EQ(caption("suiTabSheet8"), pages().featureTopics.caption[3]);
+    EXPECT_EQ(state<int>("featureOffset"), 0);
+    EXPECT_EQ(state<int>("featureTopicIndex"), 3);
+    EXPECT_EQ(caption("suiTabSheet8"), state<std::vector<std::string>>("featureTopicCaption")[2]);
     const auto titles = expectedTitles(3, 0);
     ASSERT_FALSE(titles.empty());
     EXPECT_EQ(title("featureSlots", 1), titles[0]);
@@ -59,17 +64,22 @@ TEST_F(Pages, TopicButtonsShowTheirTopicFromTheFirstPage) {
     EXPECT_EQ(app->findControl("featurepic1")->hint(), titles[0]);
 
     click("querybutton11");
-    EXPECT_EQ(pages().featureTopicIndex, 11);
-    // A button past the list's end shows topic 1.
-    pages().featureTopics.count = 8;
+    EXPECT_EQ(state<int>("featureTopicIndex"), 11);
+    // A button past the list's end shows topic 1: the list is loaded again with
+    // eight topics.
+    saveRows("qzrbackup.videoqueryfeature");
+    root().execute("DELETE FROM qzrbackup.videoqueryfeature WHERE id NOT IN (SELECT id FROM (SELECT id FROM "
+                   "qzrbackup.videoqueryfeature ORDER BY id LIMIT 8) AS firstEight)");
+    app->dispatch([&] { dynamic_cast<ui::MenuItem&>(*app->findControl("ZorvexOnline")).onClick(); });
+    ASSERT_EQ(state<int>("featureTopicCount"), 8);
     click("querybutton10");
-    EXPECT_EQ(pages().featureTopicIndex, 1);
+    EXPECT_EQ(state<int>("featureTopicIndex"), 1);
 
     // With ten special topics, the eleventh button shows the first.
-    ASSERT_EQ(pages().specialTopics.count, 10);
+    ASSERT_EQ(state<int>("specialTopicCount"), 10);
     click("Specialbutton11");
-    EXPECT_EQ(pages().specialTopicIndex, 1);
-    EXPECT_EQ(caption("suiTabSheet9"), pages().specialTopics.caption[1]);
+    EXPECT_EQ(state<int>("specialTopicIndex"), 1);
+    EXPECT_EQ(caption("suiTabSheet9"), state<std::vector<std::string>>("specialTopicCaption")[0]);
     EXPECT_TRUE(errors().empty());
 }
 
@@ -77,28 +87,35 @@ TEST_F(Pages, PagingMovesByEightAndNeverBelowZero) {
     startOnline();
     const auto firstPage = title("featureSlots", 1);
     click("suiImageButton6"); // previous at offset 0: the same window again
-    EXPECT_EQ(pages().featureOffset, 0);
+    EXPECT_EQ(state<int>("featureOffset"), 0);
     EXPECT_EQ(title("featureSlots", 1), firstPage);
     click("suiImageButton7");
     click("suiImageButton7");
-    EXPECT_EQ(pages().featureOffset, 16);
-    EXPECT_EQ(pages().pageOffsetText, "16");
+    EXPECT_EQ(state<int>("featureOffset"), 16);
+    EXPECT_EQ(state<std::string>("pageOffsetText"), "16");
     EXPECT_EQ(title("featureSlots", 1), expectedTitles(1, 16)[0]);
     click("suiImageButton6");
-    EXPECT_EQ(pages().featureOffset, 8);
+    EXPECT_EQ(state<int>("featureOffset"), 8);
 
     showTab(3);
     click("suiImageButton5");
-    EXPECT_EQ(pages().specialOffset, 8);
+    EXPECT_EQ(state<int>("specialOffset"), 8);
     click("suiImageButton4");
     click("suiImageButton4");
-    EXPECT_EQ(pages().specialOffset, 0);
+    EXPECT_EQ(state<int>("specialOffset"), 0);
 }
 
 TEST_F(Pages, PagingPastTheEndEmptiesCaptionsButNewestKeepsItsPictures) {
+    // The first topic of each page holds exactly eight rows, so the next page
+    // lies past its end.
+    const std::string eightRows = "SELECT * FROM videosnap WHERE recnum IN (SELECT recnum FROM (SELECT recnum "
+                                  "FROM videosnap ORDER BY recnum LIMIT 8) AS firstEight) ORDER BY recnum";
+    for (const char* table : {"qzrbackup.videoqueryfeature", "qzrbackup.videospecialfeature"}) {
+        saveRows(table);
+        root().execute(std::string("UPDATE ") + table + " SET videoquerysql = '" + eightRows +
+                       "' ORDER BY id LIMIT 1");
+    }
     startOnline();
-    pages().featureOffset = 1000000 - 8;
-    pages().specialOffset = 1000000 - 8;
     const auto oldLink = slot("featureSlots", 1)["mediaLink"];
     click("suiImageButton7");
     showTab(3);
@@ -123,7 +140,7 @@ TEST_F(Pages, ATopicWithABrokenStatementShowsNothingNewAndNoMessage) {
     startOnline();
     EXPECT_TRUE(hasPicture("featurepic1"));
     click("querybutton2");
-    EXPECT_EQ(pages().featureTopicIndex, 2);
+    EXPECT_EQ(state<int>("featureTopicIndex"), 2);
     EXPECT_EQ(caption("featurepic1caption"), "");
     EXPECT_TRUE(hasPicture("featurepic1")); // the previous fill's pictures stay
     EXPECT_TRUE(errors().empty());
@@ -148,7 +165,7 @@ TEST_F(Pages, ABadThumbnailIsReportedEndsTheFillAndPagingGoesOn) {
     // The connection was closed all the same, so the arrows still page.
     EXPECT_FALSE(app->state().get("catalogueConnected").get<bool>());
     click("suiImageButton7");
-    EXPECT_EQ(pages().featureOffset, 8);
+    EXPECT_EQ(state<int>("featureOffset"), 8);
     EXPECT_NE(caption("featurepic4caption"), "");
     EXPECT_EQ(errors().size(), 1u);
 }
@@ -167,7 +184,7 @@ TEST_F(Pages, NullMediaLinkBecomesEmptyText) {
 
 TEST_F(Pages, AServerThatGoesAwayLeavesThePageQuietlyThenComesBack) {
     startOnline();
-    auto& settings = form->catalogue().MySQLServer1.settings();
+    auto& settings = form->catalogueServer().connection().settings();
     const unsigned port = settings.port;
     settings.port = 1;
     click("suiImageButton7");
@@ -176,7 +193,7 @@ TEST_F(Pages, AServerThatGoesAwayLeavesThePageQuietlyThenComesBack) {
     EXPECT_TRUE(errors().empty());
     settings.port = port;
     click("suiImageButton7");
-    EXPECT_EQ(pages().featureOffset, 16);
+    EXPECT_EQ(state<int>("featureOffset"), 16);
     EXPECT_EQ(title("featureSlots", 1), expectedTitles(1, 16)[0]);
 }
 
@@ -184,11 +201,9 @@ TEST_F(Pages, ResultPagesCountPageAndIgnoreRowsBeyondTheTable) {
     startOnline();
     // A statement whose own window returns 20 rows: the appended window is
     // commented out.
-    pages().resultQueryBase = "SELECT * FROM videosnap ORDER BY recnum LIMIT 20 -- ";
-    pages().resultQueryOffset = 0;
-    app->dispatch([&] { pages().FillResultPage(pages().resultPageSql()); });
+    showResults("SELECT * FROM videosnap ORDER BY recnum LIMIT 20 -- ");
     EXPECT_TRUE(errors().empty());
-    EXPECT_TRUE(pages().resultQueryShown);
+    EXPECT_TRUE(state<bool>("resultQueryShown"));
     EXPECT_EQ(caption("resultsLabel"), "Pages 0 - 20");
     EXPECT_TRUE(app->findControl("resultsLabel")->visible());
     const auto firstSixteen = app->state().get("featureSlots");
@@ -196,55 +211,56 @@ TEST_F(Pages, ResultPagesCountPageAndIgnoreRowsBeyondTheTable) {
 
     // Previous in result mode at offset 0 runs nothing.
     click("suiImageButton6");
-    EXPECT_EQ(pages().resultQueryOffset, 0);
+    EXPECT_EQ(state<int>("resultQueryOffset"), 0);
     click("suiImageButton7");
-    EXPECT_EQ(pages().resultQueryOffset, 8);
+    EXPECT_EQ(state<int>("resultQueryOffset"), 8);
     EXPECT_EQ(caption("resultsLabel"), "Pages 8 - 28");
 
     // No rows: the box text tells what found nothing.
-    pages().resultQueryBase = "SELECT * FROM videosnap WHERE recnum < 0 LIMIT";
-    pages().resultQueryOffset = 0;
-    app->dispatch([&] { pages().FillResultPage(pages().resultPageSql()); });
+    showResults("SELECT * FROM videosnap WHERE recnum < 0 LIMIT");
     EXPECT_EQ(caption("NoResults"), "No Results on Enter Search Request");
     EXPECT_TRUE(app->findControl("NoResults")->visible());
     EXPECT_FALSE(app->findControl("featurepic1")->visible());
 
     // A failing result statement reaches the user, from the arrows too.
-    pages().resultQueryBase = "SELEC nothing";
-    click("suiImageButton7");
+    showResults("SELEC nothing");
     ASSERT_EQ(errors().size(), 1u);
+    click("suiImageButton7");
+    ASSERT_EQ(errors().size(), 2u);
     EXPECT_FALSE(app->state().get("catalogueConnected").get<bool>());
     // A topic returns the page to topic mode.
     click("querybutton1");
-    EXPECT_FALSE(pages().resultQueryShown);
+    EXPECT_FALSE(state<bool>("resultQueryShown"));
     EXPECT_FALSE(app->findControl("NoResults")->visible());
 }
 
 TEST_F(Pages, TheEleventhTopicButtonWaitsWhileTheTopicListIsOpen) {
     startOnline();
-    auto& list = form->catalogue().peloraqueryfeaturesql;
-    list.setSql("SELECT * FROM videoqueryfeature limit 0,25");
-    list.open();
+    for (int i = 0; i < 5; ++i)
+        click("suiImageButton7");
+    // The list is being loaded: its component stays open until the connection closes.
+    app->dispatch([&] { form->topics().LoadFeatureTopics(); });
     EXPECT_TRUE(app->state().get("topicListOpen").get<bool>());
-    pages().featureOffset = 40;
     click("querybutton11");
-    EXPECT_EQ(pages().featureOffset, 40);
-    form->catalogue().CloseCatalogue();
+    EXPECT_EQ(state<int>("featureOffset"), 40);
+    form->catalogueServer().CloseCatalogue();
     EXPECT_FALSE(app->state().get("topicListOpen").get<bool>());
     click("querybutton11");
-    EXPECT_EQ(pages().featureOffset, 0);
+    EXPECT_EQ(state<int>("featureOffset"), 0);
 }
 
 TEST_F(Pages, LibrarySearchPagesWithItsOwnStatementOnBothPages) {
     startOnline();
     auto& box = dynamic_cast<ui::Edit&>(*app->findControl("sqlsearchedit"));
     box.setText("news \"quoted\" 100%");
-    app->dispatch([&] { form->catalogue().Bracket([&] { pages().FillFeaturePage("videosnapsearch"); }); });
-    EXPECT_TRUE(pages().searchResultsShown);
-    EXPECT_EQ(pages().featureOffset, 0);
-    EXPECT_NE(pages().imageSearchSqlTail.find("ORDER BY SCORE DESC LIMIT 0,8"), std::string::npos);
+    app->dispatch([&] {
+        form->catalogueServer().Bracket([&] { pages().FillFeaturePage(browse::PageMode::LibrarySearch); });
+    });
+    EXPECT_TRUE(state<bool>("searchResultsShown"));
+    EXPECT_EQ(state<int>("featureOffset"), 0);
+    EXPECT_NE(state<nlohmann::json>("imageSearchSql")["tail"].get<std::string>().find("ORDER BY SCORE DESC LIMIT 0,8"), std::string::npos);
     click("suiImageButton7");
-    EXPECT_NE(pages().imageSearchSqlTail.find("ORDER BY recnum DESC LIMIT 8,8"), std::string::npos);
+    EXPECT_NE(state<nlohmann::json>("imageSearchSql")["tail"].get<std::string>().find("ORDER BY recnum DESC LIMIT 8,8"), std::string::npos);
     // Special Interest pages a LIKE search of the box; the quotes no longer break it.
     showTab(3);
     click("suiImageButton5");
@@ -263,13 +279,13 @@ TEST_F(Pages, ListsKeepTheirCapacityWhenTheServerReturnsMore) {
                    "('Fifth', 'SELECT 2')");
     startOnline();
     EXPECT_TRUE(errors().empty());
-    EXPECT_EQ(pages().featureTopics.count, 20);
+    EXPECT_EQ(state<int>("featureTopicCount"), 20);
     EXPECT_EQ(app->state().get("featureTopicCaption").size(), 20u);
     EXPECT_EQ(app->state().get("sideTabCaption").size(), 3u);
     EXPECT_EQ(app->state().get("sideTabCaption")[2], scalar("SELECT sidecaption FROM qzrbackup.sidetab LIMIT 2,1"));
     // The twelfth button shows the twelfth topic; paging still wraps within the twenty.
     click("querybutton12");
-    EXPECT_EQ(pages().featureTopicIndex, 12);
+    EXPECT_EQ(state<int>("featureTopicIndex"), 12);
 }
 
 } // namespace

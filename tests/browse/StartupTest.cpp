@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/OnlineMode.h"
-#include "app/TAboutBox.h"
+#include "app/SplashDialog.h"
 #include "support/ProgramTest.h"
 #include "ui/Image.h"
 #include "ui/Menu.h"
@@ -43,7 +43,7 @@ TEST_F(Startup, AnsweredChecksRunTheOnlineLoadAndContinueShowsTheMainWindow) {
     EXPECT_EQ(caption("port3306"), "Checking Internet on Port 3306...OK");
     EXPECT_EQ(app->state().get("pingTimeText"), "7");
     EXPECT_TRUE(errors().empty()) << errors().front();
-    EXPECT_TRUE(form->online().onlineMode);
+    EXPECT_TRUE(form->online().onlineMode());
     EXPECT_EQ(progress(), 100);
     EXPECT_TRUE(get<ui::Button>("suiImageButton1").enabled());
     EXPECT_EQ(usageRows(), rowsBefore + 1);
@@ -76,8 +76,8 @@ TEST_F(Startup, ChecksWithoutRepliesFailNothing) {
     runChecks();
     EXPECT_EQ(caption("port80"), "Checking Internet on Port 80.");
     EXPECT_EQ(caption("port3306"), "Checking Internet on Port 3306.");
-    EXPECT_FALSE(form->aboutBox().checksFailed);
-    EXPECT_TRUE(form->online().onlineMode);
+    EXPECT_FALSE(form->splash().checksFailed());
+    EXPECT_TRUE(form->online().onlineMode());
     EXPECT_EQ(app->state().get("pingTimeText"), "");
 }
 
@@ -98,7 +98,7 @@ TEST_F(Startup, FailedChecksAskAndWorkOfflineKeepsOnlyTheLocalPages) {
     EXPECT_EQ(question.title, "Zorvex Notice");
     EXPECT_EQ(question.buttons, (std::vector<std::string>{"Work Online", "Work Offline"}));
     EXPECT_TRUE(form->visible());
-    EXPECT_FALSE(form->online().onlineMode);
+    EXPECT_FALSE(form->online().onlineMode());
     for (int i = 0; i <= 5; ++i)
         EXPECT_FALSE(tabVisible("suiPageControl1", i)) << i;
     EXPECT_TRUE(tabVisible("suiPageControl1", 6));
@@ -117,7 +117,7 @@ TEST_F(Startup, FailedChecksAskAndWorkOfflineKeepsOnlyTheLocalPages) {
 
     // Going online again from the menu brings every control back.
     app->dispatch([&] { get<ui::MenuItem>("ZorvexOnline").onClick(); });
-    EXPECT_TRUE(form->online().onlineMode);
+    EXPECT_TRUE(form->online().onlineMode());
     for (const char* name : {"suiImageButton3", "suiButton8", "suiButton5", "sqlsearchedit", "textSearch"})
         EXPECT_TRUE(app->findControl(name)->enabled()) << name;
     EXPECT_TRUE(tabVisible("suiPageControl1", 0));
@@ -128,10 +128,10 @@ TEST_F(Startup, FailedChecksAndWorkOnlineRunTheFullLoadOnShow) {
     const int rowsBefore = usageRows();
     start();
     runChecks();
-    EXPECT_FALSE(form->online().onlineMode);
+    EXPECT_FALSE(form->online().onlineMode());
     app->dialogs().queueAnswer("Work Online");
     click("suiImageButton1");
-    EXPECT_TRUE(form->online().onlineMode);
+    EXPECT_TRUE(form->online().onlineMode());
     EXPECT_EQ(usageRows(), rowsBefore + 1);
     // Every online load writes its row: the menu's second load makes two.
     app->dispatch([&] { get<ui::MenuItem>("ZorvexOnline").onClick(); });
@@ -141,10 +141,10 @@ TEST_F(Startup, FailedChecksAndWorkOnlineRunTheFullLoadOnShow) {
 TEST_F(Startup, CatalogueDownEndsTheLoadWithItsErrorAndEnterStillContinues) {
     start("[catalogue]\nport = 1\n"); // nothing listens there
     runChecks();
-    EXPECT_FALSE(form->aboutBox().checksFailed);
+    EXPECT_FALSE(form->splash().checksFailed());
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_EQ(errors()[0], "Dataset server could not connect");
-    EXPECT_FALSE(form->online().onlineMode);
+    EXPECT_FALSE(form->online().onlineMode());
     EXPECT_EQ(progress(), 21);
     EXPECT_FALSE(get<ui::Button>("suiImageButton1").enabled());
     EXPECT_FALSE(app->state().get("catalogueConnected").get<bool>());

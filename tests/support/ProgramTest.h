@@ -4,12 +4,14 @@
 // the shell (the only parts that cannot run deterministically here).
 
 #include <map>
+
+#include <nlohmann/json.hpp>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Program.h"
-#include "app/Tmainform.h"
+#include "app/MainWindow.h"
 #include "platform/EchoClient.h"
 #include "platform/Shell.h"
 #include "support/DatabaseTest.h"
@@ -56,6 +58,8 @@ protected:
     void startOnline();
 
     std::vector<std::string> errors() const;
+    /// A state variable of the automation registry, as the channel reads it.
+    template <class T> T state(const std::string& name) const { return app->state().get(name).template get<T>(); }
 
     /// Root connection to the test catalogue, for tests that change its rows.
     db::Connection& root();
@@ -68,7 +72,7 @@ protected:
 
     std::unique_ptr<ui::Application> app;
     std::unique_ptr<app::Program> program;
-    app::Tmainform* form = nullptr;
+    app::MainWindow* form = nullptr;
     FakeEcho* echo = nullptr;
     FakeShell* shell = nullptr;
 

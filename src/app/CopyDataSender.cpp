@@ -1,10 +1,10 @@
-#include "app/SenderMain.h"
+#include "app/CopyDataSender.h"
 
 #include "ui/Widgets.h"
 
 namespace app {
 
-TSenderMainForm::TSenderMainForm(ui::Application& app) : ui::Form(app, "SenderMainForm") {
+CopyDataSender::CopyDataSender(ui::Application& app) : ui::Form(app, "SenderMainForm") {
     setCaption("CopyData Sender");
     setBounds(0, 0, 320, 160);
     // The form's own controls are never shown: the choice of what to send and its button.

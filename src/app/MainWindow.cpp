@@ -1,18 +1,21 @@
-#include "app/Tmainform.h"
+#include "app/MainWindow.h"
 
 #include <cstdlib>
 
 #include <nlohmann/json.hpp>
 
+#include "app/Config.h"
 #include "app/OnlineMode.h"
 #include "app/Services.h"
-#include "app/TAboutBox.h"
+#include "app/SplashDialog.h"
+#include "app/WindowModes.h"
 #include "browse/Categories.h"
 #include "browse/FeaturePages.h"
 #include "browse/SideTabs.h"
 #include "browse/SlotBehaviour.h"
 #include "browse/Topics.h"
-#include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueServer.h"
+#include "catalogue/Selection.h"
 #include "ui/Application.h"
 #include "ui/Image.h"
 #include "ui/Menu.h"
@@ -77,7 +80,7 @@ ui::WebView& browser(ui::Control& parent, const std::string& name, int left, int
 
 } // namespace
 
-Tmainform::Tmainform(ui::Application& app, const Config& config, std::string exeDir, Services& services)
+MainWindow::MainWindow(ui::Application& app, const Config& config, std::string exeDir, Services& services)
     : ui::Form(app, "mainform"), config_(config), exeDir_(std::move(exeDir)) {
     setCaption(" Zorvex - Video Browser v2.1");
     setBounds(0, 0, kDesignWidth, kDesignHeight);
@@ -97,34 +100,44 @@ Tmainform::Tmainform(ui::Application& app, const Config& config, std::string exe
     buildMenus();
     buildTimers();
 
-    online_ = std::make_unique<OnlineMode>(*this);
-    catalogue_ = std::make_unique<catalogue::Catalogue>(config_.catalogue());
-    pages_ = std::make_unique<browse::FeaturePages>(
-        *this, *catalogue_,
-        search::Exclusions{config_.get("search", "excluded_player_url"), config_.get("search", "excluded_host")});
-    topics_ = std::make_unique<browse::Topics>(*this, *catalogue_, *pages_, online_->onlineMode);
-    categories_ = std::make_unique<browse::Categories>(*this, *catalogue_, *pages_);
-    slotBehaviour_ = std::make_unique<browse::SlotBehaviour>(*this, *catalogue_);
-    sideTabs_ = std::make_unique<browse::SideTabs>(*this, *catalogue_, *topics_);
-
+    compose(services);
     onShow = [this] { FormShow(); };
     onClose = [this] { FormClose(); };
-    FormCreate(services);
+    FormCreate();
     registerState();
 }
 
-Tmainform::~Tmainform() = default;
+MainWindow::~MainWindow() = default;
 
-void Tmainform::activateTab(ui::PageControl& pages, int index) {
-    pages.setActiveIndex(index);
-    if (pages.activeIndex() == index && pages.onTabActive)
-        pages.onTabActive(index);
+void MainWindow::compose(Services& services) {
+    server_ = std::make_unique<catalogue::CatalogueServer>(config_.catalogue());
+    selection_ = std::make_unique<catalogue::Selection>();
+    selection_->registerState(app().state());
+    splash_ = std::make_unique<SplashDialog>(app(), config_, *services.echo, *services.shell);
+    windowModes_ = std::make_unique<WindowModes>(*this);
+
+    topics_ = std::make_unique<browse::Topics>(*this, *server_);
+    pages_ = std::make_unique<browse::FeaturePages>(
+        *this, *server_, *topics_,
+        search::Exclusions{config_.get("search", "excluded_player_url"), config_.get("search", "excluded_host")});
+    sideTabs_ = std::make_unique<browse::SideTabs>(*this, *server_, [this] { return online_->onlineMode(); });
+    categories_ = std::make_unique<browse::Categories>(*this, *server_, *pages_);
+    slotBehaviour_ = std::make_unique<browse::SlotBehaviour>(*this, *selection_);
+    slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkFeature, pages_->featureSlots());
+    slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkSpecial, pages_->specialSlots());
+    slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkWorld, sideTabs_->worldSlots());
+    slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkNews, sideTabs_->newsSlots());
+    slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkBookmarks, bookmarkSlots_);
+
+    online_ = std::make_unique<OnlineMode>(
+        config_, OnlineModeParts{*this, *server_, *topics_, *pages_, *sideTabs_, *categories_,
+                                 *slotBehaviour_, splash_->get<ui::ProgressBar>("startProgress"),
+                                 splash_->get<ui::Button>("suiImageButton1"), splash_->pingTimeText()});
 }
 
-void Tmainform::FormCreate(Services& services) {
+void MainWindow::FormCreate() {
     get<ui::Panel>("Panel2").bringToFront();
     get<ui::Animation>("Animate1").setFileName(exeDir_ + "/cool.avi");
-    state.pingTimeText.clear();
     // The placeholder picture is installed with the program; without it the
     // window still comes up, with the error shown.
     try {
@@ -133,15 +146,12 @@ void Tmainform::FormCreate(Services& services) {
         app().dialogs().showError(e.what());
     }
 
-    get<ui::MenuItem>("AboutPeloraBrowser1").onClick = [this] { aboutBox_->show(); };
+    get<ui::MenuItem>("AboutPeloraBrowser1").onClick = [this] { splash_->show(); };
     get<ui::MenuItem>("ZorvexOffline").onClick = [this] { online_->SetOnlineMode(false); };
     get<ui::MenuItem>("ZorvexOnline").onClick = [this] { online_->SetOnlineMode(true); };
+    splash_->onChecksPassed = [this] { online_->SetOnlineMode(true); };
+    splash_->onContinue = [this] { show(); };
 
-    app().mousePressHook = [this](ui::Control& target, ui::Event event, const ui::EventArgs& args) {
-        return ApplicationEvents2Message(target, event, args);
-    };
-    onMouseEnterAt = [this](int x, int y) { CMMouseEnter(x, y); };
-    onMouseActivate = [this] { CMMouseActivate(); };
     // A press on the window's own free area drags the window, as a caption does.
     onMouseDown = [this](ui::MouseButton button, int, int) {
         if (button == ui::MouseButton::Left)
@@ -157,62 +167,11 @@ void Tmainform::FormCreate(Services& services) {
     };
 
     // The splash dialog is the principal window: the program runs while it exists.
-    aboutBox_ = std::make_unique<TAboutBox>(app(), *this, *services.echo, *services.shell);
-    app().setPrincipal(aboutBox_.get());
-    aboutBox_->show();
+    app().setPrincipal(splash_.get());
+    splash_->show();
 }
 
-namespace {
-// Where (x, y) inside `c` lies on the screen: through its parents to the form,
-// whose bounds are its place on the screen.
-std::pair<int, int> screenPosition(const ui::Control& c, int x, int y) {
-    for (const ui::Control* p = &c; p; p = p->parent()) {
-        x += p->left();
-        y += p->top();
-    }
-    return {x, y};
-}
-} // namespace
-
-bool Tmainform::ApplicationEvents2Message(ui::Control& target, ui::Event event, const ui::EventArgs& args) {
-    const bool right = args.button == ui::MouseButton::Right;
-    const bool inside = target.form() == this;
-    const auto [x, y] = screenPosition(target, args.x, args.y);
-    if (right && inside && inWindowMode()) {
-        get<ui::Menu>("PopupMenu2").popup(x, y);
-        return true;
-    }
-    if (right && target.isInside(get<ui::Panel>("Panel4"))) {
-        get<ui::Menu>("videoquerypopup").popup(x, y);
-        return true;
-    }
-    if (!right && event == ui::Event::MouseDown && args.button == ui::MouseButton::Left && inside &&
-        !target.isInside(get<ui::Panel>("Panel5")) && state.windowMode == "1") {
-        startSystemMove();
-        return true;
-    }
-    return false;
-}
-
-void Tmainform::CMMouseEnter(int screenX, int screenY) {
-    if (!inWindowMode() || !enabled())
-        return;
-    if (screenX == state.lastCursorX || screenY == state.lastCursorY)
-        return;
-    state.controlBarStep = 1;
-    get<ui::Timer>("Timer3").setEnabled(true);
-    state.lastCursorX = screenX;
-    state.lastCursorY = screenY;
-}
-
-void Tmainform::CMMouseActivate() {
-    if (!inWindowMode() || !enabled())
-        return;
-    state.controlBarStep = 1;
-    get<ui::Timer>("Timer3").setEnabled(true);
-}
-
-void Tmainform::FormShow() {
+void MainWindow::FormShow() {
     auto& search = get<ui::Edit>("sqlsearchedit");
     search.setText("Enter Search Request");
     ui::Font f = search.font();
@@ -220,22 +179,22 @@ void Tmainform::FormShow() {
     f.height = 21;
     search.setFont(f);
 
-    if (!aboutBox_->workOnline)
+    if (!splash_->workOnline())
         online_->SetOnlineMode(false);
-    if (aboutBox_->workOnline && aboutBox_->checksFailed)
+    if (splash_->workOnline() && splash_->checksFailed())
         online_->SetOnlineMode(true);
-    if (!state.mediaWorkerStarted)
+    if (!mediaWorkerStarted_)
         get<ui::WebView>("MozillaBrowser3").navigate("http://" + config_.get("sites", "product") + "/TV/zorvex.php");
     get<ui::Timer>("Timer1").setEnabled(true);
 }
 
-void Tmainform::FormClose() {
+void MainWindow::FormClose() {
     hide();
     // Closing the splash dialog, the principal window, ends the program.
-    aboutBox_->close();
+    splash_->close();
 }
 
-void Tmainform::buildVideoArea() {
+void MainWindow::buildVideoArea() {
     auto& area = place<ui::Panel>(*this, "Panel6", 10, 54, 363, 300);
     area.setColour(ui::colours::black);
 
@@ -273,7 +232,7 @@ void Tmainform::buildVideoArea() {
     browser(start, "MozillaBrowser3", 0, 0, 363, 300);
 }
 
-void Tmainform::buildInfoArea() {
+void MainWindow::buildInfoArea() {
     auto& area = place<ui::Panel>(*this, "Panel7", 374, 54, 352, 300);
     area.setColour({16, 20, 28});
     auto& background = place<ui::Image>(area, "Image2", 0, 0, 352, 300);
@@ -348,7 +307,7 @@ void Tmainform::buildInfoArea() {
     button(area, "suiButton8", "     Video Topics", "Show the video topics", 234, 270, 108, 24);
 }
 
-void Tmainform::buildThumbnailPage(ui::Control& sheet, const std::string& pic, const NameOf& captionName,
+void MainWindow::buildThumbnailPage(ui::Control& sheet, const std::string& pic, const NameOf& captionName,
                                    const NameOf& memoName, const std::string& topicButton, int picWidth,
                                    const std::string& upperStrip, const std::string& lowerStrip) {
     button(sheet, upperStrip, "", "Next Page", 0, 0, 45, 170).setGlyph(arrowGlyph(true));
@@ -378,7 +337,7 @@ void Tmainform::buildThumbnailPage(ui::Control& sheet, const std::string& pic, c
     }
 }
 
-void Tmainform::buildBrowsingArea() {
+void MainWindow::buildBrowsingArea() {
     auto& area = place<ui::Panel>(*this, "Panel8", 4, 354, 720, 392);
     area.setColour(ui::colours::black);
     auto& pages = place<ui::PageControl>(area, "suiPageControl1", 0, 0, 720, 392);
@@ -449,7 +408,7 @@ void Tmainform::buildBrowsingArea() {
     pages.setActiveIndex(2);
 }
 
-void Tmainform::buildSideTab(ui::Control& sheet, const std::string& pic, const std::string& leftStrip,
+void MainWindow::buildSideTab(ui::Control& sheet, const std::string& pic, const std::string& leftStrip,
                              const std::string& rightStrip) {
     button(sheet, leftStrip, "", "Previous Page", 5, 0, 97, 10).setSkin(2);
     button(sheet, rightStrip, "", "Next Page", 110, 0, 97, 10).setSkin(2);
@@ -466,7 +425,7 @@ void Tmainform::buildSideTab(ui::Control& sheet, const std::string& pic, const s
     }
 }
 
-void Tmainform::buildRightColumn() {
+void MainWindow::buildRightColumn() {
     auto& column = place<ui::Panel>(*this, "Panel9", 724, 50, 235, 692);
     column.setColour(ui::colours::black);
 
@@ -504,7 +463,7 @@ void Tmainform::buildRightColumn() {
     info.hide();
 }
 
-void Tmainform::buildHiddenPanel() {
+void MainWindow::buildHiddenPanel() {
     // Status labels and buttons that only the code clicks; never shown.
     auto& hidden = place<ui::Panel>(*this, "Panel10", 0, 0, 400, 120);
     hidden.hide();
@@ -526,7 +485,7 @@ void Tmainform::buildHiddenPanel() {
     label(hidden, "Label9", "Total Online Videos = ", 210, 22, 100);
 }
 
-void Tmainform::buildMenus() {
+void MainWindow::buildMenus() {
     auto& main = add<ui::Menu>("suiMainMenu1", ui::Menu::Style::Main);
     main.setSkin(1);
     auto& file = main.addItem("File1", "File");
@@ -608,7 +567,7 @@ void Tmainform::buildMenus() {
             get<ui::Image>(family + std::to_string(n)).setPopupMenu(&thumbs);
 }
 
-void Tmainform::buildTimers() {
+void MainWindow::buildTimers() {
     add<ui::Timer>("Timer1", 500, false);
     add<ui::Timer>("Timer3", 10, false);
     add<ui::Timer>("Timer4", 100, true);
@@ -619,118 +578,10 @@ void Tmainform::buildTimers() {
 
 namespace app {
 
-namespace {
-
-nlohmann::json itemJson(const catalogue::Item& i) {
-    return {{"title", i.title},         {"description", i.description}, {"siteUrl", i.siteUrl},
-            {"feedTitle", i.feedTitle}, {"recnum", i.recnum},           {"mediaType", i.mediaType},
-            {"mediaLink", i.mediaLink}};
-}
-
-nlohmann::json slotsJson(const catalogue::SlotTable& t) {
-    auto out = nlohmann::json::array();
-    for (int n = 1; n <= catalogue::SlotTable::kCapacity; ++n)
-        out.push_back(itemJson(t.at(n)));
-    return out;
-}
-
-template <std::size_t N> nlohmann::json entries(const std::array<std::string, N>& a, std::size_t from = 1) {
-    auto out = nlohmann::json::array();
-    for (std::size_t i = from; i < N; ++i)
-        out.push_back(a[i]);
-    return out;
-}
-
-} // namespace
-
-void Tmainform::registerState() {
+void MainWindow::registerState() const {
     auto& r = app().state();
-    auto& p = *pages_;
-    auto& c = *catalogue_;
-    auto& t = *topics_;
-    auto& k = *categories_;
-    r.add("onlineMode", [this] { return online_->onlineMode; });
-    r.add("workOnline", [this] { return aboutBox_->workOnline; });
-    r.add("checksFailed", [this] { return aboutBox_->checksFailed; });
-    r.add("localHostName", [this] { return aboutBox_->localHostName; });
-    r.add("catalogueHostName", [this] { return aboutBox_->catalogueHostName; });
-    r.add("pingTimeText", [this] { return state.pingTimeText; });
-    r.add("windowMode", [this] { return state.windowMode; });
-    r.add("floatBounds", [this] {
-        return nlohmann::json{{"width", state.floatWidth}, {"height", state.floatHeight}, {"top", state.floatTop},
-                              {"left", state.floatLeft}};
-    });
-    r.add("mediaWorkerStarted", [this] { return state.mediaWorkerStarted; });
-    r.add("controlBarStep", [this] { return state.controlBarStep; });
-    r.add("lastCursor", [this] { return nlohmann::json{{"x", state.lastCursorX}, {"y", state.lastCursorY}}; });
-    r.add("infoDefaults", [this] { return entries(state.infoDefaults, 0); });
-    r.add("imageSearchSqlParts", [this] { return entries(state.imageSearchSqlPart); });
-    r.add("textSearchSqlParts", [this] { return entries(state.textSearchSqlPart); });
-    r.add("ifilmKey", [this] { return state.ifilmKey; });
-
-    r.add("catalogueConnected", [&c] { return c.MySQLServer1.connected(); });
-    r.add("currentItem", [&c] {
-        auto j = itemJson(c.currentItem);
-        j["picture"] = c.currentItem.picture && !c.currentItem.picture->empty()
-                           ? nlohmann::json{{"width", c.currentItem.picture->width()},
-                                            {"height", c.currentItem.picture->height()}}
-                           : nlohmann::json(nullptr);
-        return j;
-    });
-    r.add("playLink", [&c] { return c.playLink; });
-    r.add("selectionTitle", [&c] { return c.selectionTitle; });
-    r.add("featureSlots", [&c] { return slotsJson(c.featureSlots); });
-    r.add("specialSlots", [&c] { return slotsJson(c.specialSlots); });
-    r.add("worldSlots", [&c] { return slotsJson(c.worldSlots); });
-    r.add("newsSlots", [&c] { return slotsJson(c.newsSlots); });
-    r.add("bookmarkSlots", [&c] { return slotsJson(c.bookmarkSlots); });
-
-    r.add("featureOffset", [&p] { return p.featureOffset; });
-    r.add("specialOffset", [&p] { return p.specialOffset; });
-    r.add("featureTopicIndex", [&p] { return p.featureTopicIndex; });
-    r.add("specialTopicIndex", [&p] { return p.specialTopicIndex; });
-    r.add("featureTopicCount", [&p] { return p.featureTopics.count; });
-    r.add("specialTopicCount", [&p] { return p.specialTopics.count; });
-    r.add("featureTopicSql", [&p] { return entries(p.featureTopics.sql); });
-    r.add("featureTopicCaption", [&p] { return entries(p.featureTopics.caption); });
-    r.add("specialTopicSql", [&p] { return entries(p.specialTopics.sql); });
-    r.add("specialTopicCaption", [&p] { return entries(p.specialTopics.caption); });
-    r.add("pageOffsetText", [&p] { return p.pageOffsetText; });
-    r.add("searchResultsShown", [&p] { return p.searchResultsShown; });
-    r.add("imageSearchActive", [&p] { return p.imageSearchActive; });
-    r.add("imageSearchPopular", [&p] { return p.imageSearchPopular; });
-    r.add("imageSearchSql", [&p] {
-        return nlohmann::json{
-            {"head", p.imageSearchSqlHead}, {"middle", p.imageSearchSqlMiddle}, {"tail", p.imageSearchSqlTail}};
-    });
-    r.add("resultQueryShown", [&p] { return p.resultQueryShown; });
-    r.add("resultQueryOffset", [&p] { return p.resultQueryOffset; });
-    r.add("resultQueryBase", [&p] { return p.resultQueryBase; });
-
-    r.add("sideTabSql", [&t] { return entries(t.sideTabSql); });
-    r.add("sideTabCaption", [&t] { return entries(t.sideTabCaption); });
-    r.add("topicListOpen", [&t] { return t.topicListOpen(); });
-    r.add("newsTabChosen", [&t] { return t.newsTabChosen; });
-
-    auto& h = *slotBehaviour_;
-    r.add("hoverEnlarged", [&h] { return h.hoverEnlarged; });
-    r.add("hoverMoved", [&h] { return h.hoverMoved; });
-
-    auto& s = *sideTabs_;
-    r.add("worldOffset", [&s] { return s.worldOffset; });
-    r.add("newsOffset", [&s] { return s.newsOffset; });
-    r.add("newsPaged", [&s] { return s.newsPaged; });
-    r.add("sideBarFilled", [&s] { return s.sideBarFilled; });
-
-    r.add("markedCategoryNode", [&k] { return k.markedCategoryNode; });
-    r.add("categoryNodes", [&k, this] {
-        auto out = nlohmann::json::array();
-        const int count = get<ui::TreeView>("CatList").count();
-        for (int i = 0; i < count; ++i)
-            out.push_back({{"name", k.nodeName[static_cast<std::size_t>(i)]},
-                           {"sql", k.nodeSql[static_cast<std::size_t>(i)]}});
-        return out;
-    });
+    r.add("mediaWorkerStarted", [this] { return mediaWorkerStarted_; });
+    r.add("bookmarkSlots", [this] { return catalogue::slotsJson(bookmarkSlots_); });
 }
 
 } // namespace app

@@ -8,9 +8,9 @@
 
 namespace app {
 
-class TSenderMainForm : public ui::Form {
+class CopyDataSender : public ui::Form {
 public:
-    explicit TSenderMainForm(ui::Application& app);
+    explicit CopyDataSender(ui::Application& app);
 };
 
 } // namespace app

@@ -1,11 +1,11 @@
-#include "app/Receiversave.h"
+#include "app/CopyDataReceiver.h"
 
 #include "ui/Image.h"
 #include "ui/Widgets.h"
 
 namespace app {
 
-TReceiverMainForm::TReceiverMainForm(ui::Application& app) : ui::Form(app, "ReceiverMainForm") {
+CopyDataReceiver::CopyDataReceiver(ui::Application& app) : ui::Form(app, "ReceiverMainForm") {
     setCaption("ReceiverMainForm");
     setBounds(0, 0, 400, 300);
     auto& memo = add<ui::Memo>("cdMemo");

@@ -8,9 +8,9 @@
 
 namespace bookmarks {
 
-class Tbookmarkbox : public ui::Form {
+class BookmarkDialog : public ui::Form {
 public:
-    explicit Tbookmarkbox(ui::Application& app);
+    explicit BookmarkDialog(ui::Application& app);
 };
 
 } // namespace bookmarks

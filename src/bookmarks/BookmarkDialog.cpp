@@ -1,10 +1,10 @@
-#include "bookmarks/Tbookmarkbox.h"
+#include "bookmarks/BookmarkDialog.h"
 
 #include "ui/Widgets.h"
 
 namespace bookmarks {
 
-Tbookmarkbox::Tbookmarkbox(ui::Application& app) : ui::Form(app, "bookmarkbox") {
+BookmarkDialog::BookmarkDialog(ui::Application& app) : ui::Form(app, "bookmarkbox") {
     setCaption("Bookmarks");
     setBounds(0, 0, 307, 119);
     ui::Font f = font();

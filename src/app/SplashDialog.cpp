@@ -1,11 +1,11 @@
-#include "app/TAboutBox.h"
+#include "app/SplashDialog.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "app/MainState.h"
-#include "app/OnlineMode.h"
-#include "app/Tmainform.h"
+#include <nlohmann/json.hpp>
+
+#include "app/Config.h"
 #include "platform/EchoClient.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
@@ -51,9 +51,9 @@ ui::Picture backgroundPicture(int width, int height) {
 
 } // namespace
 
-TAboutBox::TAboutBox(ui::Application& app, Tmainform& mainform, platform::EchoClient& echo,
-                     platform::Shell& shell)
-    : ui::Form(app, "AboutBox"), mainform_(mainform), echo_(echo), shell_(shell) {
+SplashDialog::SplashDialog(ui::Application& app, const Config& config, platform::EchoClient& echo,
+                           platform::Shell& shell)
+    : ui::Form(app, "AboutBox"), config_(config), echo_(echo), shell_(shell) {
     setCaption("About Pelora Browser");
     setBounds(0, 0, 500, 300);
     setColour(ui::colours::black);
@@ -74,7 +74,7 @@ TAboutBox::TAboutBox(ui::Application& app, Tmainform& mainform, platform::EchoCl
     tf.colour = {255, 255, 255};
     title.setFont(tf);
 
-    const auto& sites = mainform.config();
+    const auto& sites = config_;
     textLabel(*this, "OS", platform::operatingSystemLine(), 18, 162);
     textLabel(*this, "PhysMem", platform::physicalMemoryText(), 18, 145);
     textLabel(*this, "port3306", "Checking Internet on Port 3306.", 290, 86, 200);
@@ -102,11 +102,11 @@ TAboutBox::TAboutBox(ui::Application& app, Tmainform& mainform, platform::EchoCl
     go.setCaption("Continue");
     go.setSkin(1);
     go.setEnabled(false);
-    go.onClick = [this] { suiImageButton1Click(); };
+    go.onClick = [this] { continueToMainWindow(); };
     auto& ok = add<ui::Button>("OKButton");
     ok.setCaption("Launch Zorvex");
     ok.hide();
-    ok.onClick = [this] { suiImageButton1Click(); };
+    ok.onClick = [this] { continueToMainWindow(); };
 
     auto& bar = add<ui::ProgressBar>("startProgress");
     bar.setBounds(-2, 289, 504, 12);
@@ -117,7 +117,7 @@ TAboutBox::TAboutBox(ui::Application& app, Tmainform& mainform, platform::EchoCl
     // Enter continues, also while the continue button is disabled.
     auto enter = [this](std::string& key) {
         if (key == "\r")
-            suiImageButton1Click();
+            continueToMainWindow();
     };
     onKeyPress = enter;
     go.onKeyPress = enter;
@@ -127,65 +127,76 @@ TAboutBox::TAboutBox(ui::Application& app, Tmainform& mainform, platform::EchoCl
         if (!visible())
             return;
         timer.setEnabled(false);
-        workOnline = true;
+        workOnline_ = true;
         RunChecks();
     };
     onClose = [this] { hide(); };
+    registerState();
 }
 
-void TAboutBox::RunChecks() {
-    localHostName = "localhost";
-    catalogueHostName = mainform_.config().catalogue().host;
-    workOnline = true;
-    checksFailed = false;
-    check(localHostName, Port::Web);
-    check(catalogueHostName, Port::Web);
-    check(localHostName, Port::Catalogue);
-    check(catalogueHostName, Port::Catalogue);
-    if (checksFailed)
+void SplashDialog::RunChecks() {
+    localHostName_ = "localhost";
+    catalogueHostName_ = config_.catalogue().host;
+    workOnline_ = true;
+    checksFailed_ = false;
+    check(localHostName_, Port::Web);
+    check(catalogueHostName_, Port::Web);
+    check(localHostName_, Port::Catalogue);
+    check(catalogueHostName_, Port::Catalogue);
+    if (checksFailed_)
         get<ui::Button>("suiImageButton1").setEnabled(true);
-    else
-        mainform_.online().SetOnlineMode(true);
+    else if (onChecksPassed)
+        onChecksPassed();
 }
 
-void TAboutBox::check(const std::string& host, Port tag) {
+void SplashDialog::check(const std::string& host, Port tag) {
     const auto result = echo_.echo(host, "Zorvex", std::chrono::milliseconds(kEchoTimeoutMs));
     auto& label = get<ui::Label>(tag == Port::Web ? "port80" : "port3306");
     if (!result.sent) {
-        checksFailed = true;
+        checksFailed_ = true;
         label.setFontColour(kRed);
         label.setCaption(tag == Port::Web ? "Check Internet Connection" : "No Connection to Zorvex Server");
         return;
     }
     // The reply handler: only replies that carried data count.
-    if (!result.replied || result.replyBytes == 0 || !workOnline)
+    if (!result.replied || result.replyBytes == 0 || !workOnline_)
         return;
     label.show();
-    const bool local = host == localHostName;
+    const bool local = host == localHostName_;
     if (tag == Port::Web) {
         label.setCaption(label.caption() + (local ? "." : "..OK"));
         if (!local)
-            mainform_.state.pingTimeText = std::to_string(result.roundTripMs);
+            pingTimeText_ = std::to_string(result.roundTripMs);
     } else {
         label.setCaption(label.caption() + (local ? "." : ".OK"));
     }
 }
 
-void TAboutBox::suiImageButton1Click() {
-    if (checksFailed) {
+void SplashDialog::continueToMainWindow() {
+    if (checksFailed_) {
         const std::string answer = app().dialogs().ask(
             "Zorvex has not detected any internet connection you should run in local mode. Some Functions will "
             "be disabled in Local Mode. ",
             {"Work Online", "Work Offline"}, "Zorvex Notice");
-        workOnline = answer == "Work Online";
+        workOnline_ = answer == "Work Online";
     }
-    mainform_.show();
+    if (onContinue)
+        onContinue();
     hide();
 }
 
-void TAboutBox::openLink(const std::string& url) {
+void SplashDialog::openLink(const std::string& url) {
     shell_.openUrl(url, platform::WindowShow::Normal);
     close();
+}
+
+void SplashDialog::registerState() const {
+    auto& r = app().state();
+    r.add("workOnline", [this] { return workOnline_; });
+    r.add("checksFailed", [this] { return checksFailed_; });
+    r.add("localHostName", [this] { return localHostName_; });
+    r.add("catalogueHostName", [this] { return catalogueHostName_; });
+    r.add("pingTimeText", [this] { return pingTimeText_; });
 }
 
 } // namespace app

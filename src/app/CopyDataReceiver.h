@@ -8,9 +8,9 @@
 
 namespace app {
 
-class TReceiverMainForm : public ui::Form {
+class CopyDataReceiver : public ui::Form {
 public:
-    explicit TReceiverMainForm(ui::Application& app);
+    explicit CopyDataReceiver(ui::Application& app);
 };
 
 } // namespace app

@@ -1,0 +1,108 @@
+#pragma once
+// The main window (the form "mainform"): one large window of fixed regions — the
+// video area, the information and search area, the tabbed browsing area and the
+// right-hand column with the category tree and the slide-out side bar — holding
+// every control the subsystems use, and the composition of those subsystems. It
+// makes one instance of each, hands each the form and the collaborators it uses,
+// and is the only code that knows them all.
+//
+// Thread: user-interface thread only.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "catalogue/SlotTable.h"
+#include "ui/Form.h"
+
+namespace catalogue {
+class CatalogueServer;
+class Selection;
+} // namespace catalogue
+namespace browse {
+class Categories;
+class FeaturePages;
+class SideTabs;
+class SlotBehaviour;
+class Topics;
+} // namespace browse
+
+namespace app {
+
+class Config;
+class OnlineMode;
+class SplashDialog;
+class WindowModes;
+struct Services;
+
+/// Designed client size of the main window.
+inline constexpr int kDesignWidth = 958;
+inline constexpr int kDesignHeight = 746;
+
+class MainWindow : public ui::Form {
+public:
+    /// Builds the window with every control at its designed bounds, composes the
+    /// subsystems and creates and shows the splash dialog, which becomes the
+    /// principal window; the main window stays hidden until the splash dialog
+    /// shows it.
+    MainWindow(ui::Application& app, const Config& config, std::string exeDir, Services& services);
+    ~MainWindow() override;
+
+    const Config& config() const { return config_; }
+    /// The folder of the executable, where the skin files and the player movie lie.
+    const std::string& exeDir() const { return exeDir_; }
+
+    /// The composed subsystems, for the entry and the tests. Each changes its
+    /// state only through its own operations.
+    SplashDialog& splash() { return *splash_; }
+    OnlineMode& online() { return *online_; }
+    WindowModes& windowModes() { return *windowModes_; }
+    catalogue::CatalogueServer& catalogueServer() { return *server_; }
+    const catalogue::Selection& selection() const { return *selection_; }
+    browse::Topics& topics() { return *topics_; }
+    browse::FeaturePages& pages() { return *pages_; }
+    browse::SideTabs& sideTabs() { return *sideTabs_; }
+    browse::SlotBehaviour& slotBehaviour() { return *slotBehaviour_; }
+
+private:
+    void FormCreate();
+    /// Every show: the search box's help state, the mode the user chose at the
+    /// splash dialog, the start page, and a repaint after the layout.
+    void FormShow();
+    /// Closing the main window closes the splash dialog, which ends the program.
+    void FormClose();
+    void compose(Services& services);
+    void registerState() const;
+
+    void buildVideoArea();
+    void buildInfoArea();
+    void buildBrowsingArea();
+    using NameOf = std::function<std::string(int slot)>;
+    void buildThumbnailPage(ui::Control& sheet, const std::string& pic, const NameOf& captionName,
+                            const NameOf& memoName, const std::string& topicButton, int picWidth,
+                            const std::string& upperStrip, const std::string& lowerStrip);
+    void buildRightColumn();
+    void buildSideTab(ui::Control& sheet, const std::string& pic, const std::string& leftStrip,
+                      const std::string& rightStrip);
+    void buildHiddenPanel();
+    void buildMenus();
+    void buildTimers();
+
+    const Config& config_;
+    std::string exeDir_;
+    bool mediaWorkerStarted_ = false;
+    /// The Bookmarks tab's items; the bookmark page fills it.
+    catalogue::SlotTable bookmarkSlots_;
+    std::unique_ptr<catalogue::CatalogueServer> server_;
+    std::unique_ptr<catalogue::Selection> selection_;
+    std::unique_ptr<SplashDialog> splash_;
+    std::unique_ptr<WindowModes> windowModes_;
+    std::unique_ptr<browse::Topics> topics_;
+    std::unique_ptr<browse::FeaturePages> pages_;
+    std::unique_ptr<browse::SideTabs> sideTabs_;
+    std::unique_ptr<browse::Categories> categories_;
+    std::unique_ptr<browse::SlotBehaviour> slotBehaviour_;
+    std::unique_ptr<OnlineMode> online_;
+};
+
+} // namespace app

@@ -1,0 +1,46 @@
+#include "catalogue/CatalogueServer.h"
+
+namespace catalogue {
+
+db::ConnectionSettings connectionSettings(const Settings& s) {
+    db::ConnectionSettings c;
+    c.host = s.host;
+    c.port = static_cast<unsigned>(s.port);
+    c.user = s.user;
+    c.password = s.password;
+    c.database = "qzrbackup";
+    c.embedded = false;
+    c.compress = true;
+    c.connectTimeout = std::chrono::seconds(70);
+    c.readTimeout = std::chrono::seconds(35);
+    c.writeTimeout = std::chrono::seconds(35);
+    return c;
+}
+
+CatalogueServer::CatalogueServer(const Settings& settings) : connection_(connectionSettings(settings)) {}
+
+CatalogueServer::~CatalogueServer() { CloseCatalogue(); }
+
+void CatalogueServer::OpenCatalogue() noexcept {
+    if (connection_.connected())
+        return;
+    try {
+        connection_.connect();
+    } catch (const std::exception&) {
+        // Ignored: the first query of the action connects again and fails quietly.
+    }
+}
+
+void CatalogueServer::CloseCatalogue() noexcept { connection_.disconnect(); }
+
+void CatalogueServer::RunQuery(db::Query& component, std::string sql) noexcept {
+    try {
+        component.close();
+        component.setSql(std::move(sql));
+        component.open();
+    } catch (const std::exception&) {
+        // Ignored: the component stays closed and the row loop runs zero times.
+    }
+}
+
+} // namespace catalogue
