@@ -101,9 +101,9 @@ MainWindow::MainWindow(ui::Application& app, const Config& config, std::string e
     buildTimers();
 
     compose(services);
-    onShow = [this] { FormShow(); };
-    onClose = [this] { FormClose(); };
-    FormCreate();
+    onShow = [this] { prepareShownWindow(); };
+    onClose = [this] { closeProgram(); };
+    startUp();
     registerState();
 }
 
@@ -135,7 +135,7 @@ void MainWindow::compose(Services& services) {
                                  splash_->get<ui::Button>("suiImageButton1"), splash_->pingTimeText()});
 }
 
-void MainWindow::FormCreate() {
+void MainWindow::startUp() {
     get<ui::Panel>("Panel2").bringToFront();
     get<ui::Animation>("Animate1").setFileName(exeDir_ + "/cool.avi");
     // The placeholder picture is installed with the program; without it the
@@ -171,7 +171,7 @@ void MainWindow::FormCreate() {
     splash_->show();
 }
 
-void MainWindow::FormShow() {
+void MainWindow::prepareShownWindow() {
     auto& search = get<ui::Edit>("sqlsearchedit");
     search.setText("Enter Search Request");
     ui::Font f = search.font();
@@ -188,7 +188,7 @@ void MainWindow::FormShow() {
     get<ui::Timer>("Timer1").setEnabled(true);
 }
 
-void MainWindow::FormClose() {
+void MainWindow::closeProgram() {
     hide();
     // Closing the splash dialog, the principal window, ends the program.
     splash_->close();

@@ -65,12 +65,14 @@ public:
     browse::SlotBehaviour& slotBehaviour() { return *slotBehaviour_; }
 
 private:
-    void FormCreate();
-    /// Every show: the search box's help state, the mode the user chose at the
+    /// At creation (the form's create event): the start-up state, the menu and
+    /// splash bindings, the repaint timer, and the splash dialog shown.
+    void startUp();
+    /// Every show (the form's show event): the search box's help state, the mode the user chose at the
     /// splash dialog, the start page, and a repaint after the layout.
-    void FormShow();
-    /// Closing the main window closes the splash dialog, which ends the program.
-    void FormClose();
+    void prepareShownWindow();
+    /// The form's close event: closing the main window closes the splash dialog, which ends the program.
+    void closeProgram();
     void compose(Services& services);
     void registerState() const;
 
