@@ -11,6 +11,8 @@
 #include "browse/SlotBehaviour.h"
 #include "browse/Topics.h"
 #include "catalogue/CatalogueServer.h"
+#include "catalogue/RowProblems.h"
+#include "db/Error.h"
 #include "platform/SystemInfo.h"
 #include "search/SqlText.h"
 #include "ui/Application.h"
@@ -56,6 +58,7 @@ void OnlineMode::SetOnlineMode(bool online) {
 
 void OnlineMode::online() {
     auto& form = parts_.form;
+    catalogue::RowProblems problems;
     parts_.progressBar.setRange(0, 100);
     progress(3);
     parts_.server.OpenCatalogue();
@@ -67,13 +70,13 @@ void OnlineMode::online() {
     progress(42);
     parts_.sideTabs.LoadSideTabs();
     progress(52);
-    LoadIfilmKey();
+    LoadIfilmKey(problems);
     progress(63);
     // As the first topic buttons of both pages are clicked.
-    parts_.pages.showSpecialTopic(1);
-    parts_.pages.showFeatureTopic(1);
+    parts_.pages.showSpecialTopic(1, &problems);
+    parts_.pages.showFeatureTopic(1, &problems);
     progress(72);
-    parts_.categories.LoadCategories();
+    parts_.categories.LoadCategories(problems);
     RecordUsage("Version 2.1 ");
     progress(85);
 
@@ -91,11 +94,13 @@ void OnlineMode::online() {
     for (const char* name : kCatalogueControls)
         form.get<ui::Control>(name).setEnabled(true);
     form.get<ui::Label>("OnlineModeCaption").setCaption("Online");
-    LoadGlobalTable();
+    LoadGlobalTable(problems);
     progress(95);
     onlineMode_ = true;
     progress(100);
     parts_.continueButton.setEnabled(true);
+    if (!problems.empty())
+        form.app().dialogs().showError(problems.message());
 }
 
 void OnlineMode::offline() {
@@ -126,7 +131,7 @@ void OnlineMode::offline() {
     onlineMode_ = false;
 }
 
-void OnlineMode::LoadGlobalTable() {
+void OnlineMode::LoadGlobalTable(catalogue::RowProblems& problems) {
     auto& q = settingsQuery_;
     q.close();
     q.setSql("SELECT * FROM zorvex_global");
@@ -135,7 +140,12 @@ void OnlineMode::LoadGlobalTable() {
     static constexpr const char* kNowLabels[] = {"titlestatus", "nowtitledis", "nowdescdis1", "nowdescdis2",
                                                  "visitsite"};
     while (!q.eof()) {
-        const int id = ui::toInteger(q.field("id").text());
+        int id = 0;
+        try {
+            id = ui::toInteger(q.field("id").text());
+        } catch (const std::exception& e) {
+            problems.add(std::string("A global setting skipped: ") + e.what());
+        }
         (void)q.field("item").text();
         std::string value = q.field("value").text();
         if (id >= 2 && id <= 6) {
@@ -163,14 +173,20 @@ void OnlineMode::RecordUsage(const std::string& version) {
     q.post();
 }
 
-void OnlineMode::LoadIfilmKey() {
+void OnlineMode::LoadIfilmKey(catalogue::RowProblems& problems) {
     auto& q = keyQuery_;
     q.close();
     q.setSql("Select * from videokey where host like \"%" +
              search::escapeLiteral(config_.get("resolver", "ifilm_marker"), '"') + "%\" limit 0,1");
-    q.open();
-    if (!q.eof())
-        ifilmKey_ = q.field("time").text();
+    try {
+        q.open();
+        if (!q.eof())
+            ifilmKey_ = q.field("time").text();
+    } catch (const db::Error& e) {
+        if (db::isConnectionFailure(e.number()))
+            throw;
+        problems.add(std::string("The site key was not read: ") + e.what());
+    }
 }
 
 void OnlineMode::registerState() const {

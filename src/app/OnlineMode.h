@@ -19,7 +19,8 @@ class ProgressBar;
 } // namespace ui
 namespace catalogue {
 class CatalogueServer;
-}
+class RowProblems;
+} // namespace catalogue
 namespace browse {
 class Categories;
 class FeaturePages;
@@ -54,9 +55,12 @@ public:
     OnlineMode(const OnlineMode&) = delete;
     OnlineMode& operator=(const OnlineMode&) = delete;
 
-    /// true: the online load; false: the offline switch. A failing step of the load
-    /// ends it there with the catalogue error (thrown), leaving the mode as it was;
-    /// the connection is closed on every path.
+    /// true: the online load; false: the offline switch. A connection that cannot
+    /// be made, or a list the load cannot do without (the topic and side-tab
+    /// lists), ends the load there with the catalogue error (thrown), leaving the
+    /// mode as it was. A bad picture or row elsewhere is skipped and the load goes
+    /// on; such problems are reported once, together, when it is done. The
+    /// connection is closed on every path.
     void SetOnlineMode(bool online);
 
     bool onlineMode() const { return onlineMode_; }
@@ -71,11 +75,13 @@ private:
     void offline();
     void progress(int position);
     /// Reads the global settings table into the labels and statement pieces. A
-    /// non-numeric id ends it with the conversion error.
-    void LoadGlobalTable();
+    /// row whose id is not a number is recorded and skipped.
+    void LoadGlobalTable(catalogue::RowProblems& problems);
     /// Appends the usage row for this start.
     void RecordUsage(const std::string& version);
-    void LoadIfilmKey();
+    /// Reads the key of the resolver's first site; a key table that is missing
+    /// or refused is recorded and the key stays as it was.
+    void LoadIfilmKey(catalogue::RowProblems& problems);
     void registerState() const;
 
     const Config& config_;

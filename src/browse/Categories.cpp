@@ -4,6 +4,7 @@
 
 #include "browse/FeaturePages.h"
 #include "catalogue/CatalogueServer.h"
+#include "catalogue/RowProblems.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Convert.h"
@@ -16,6 +17,17 @@ constexpr int kNodeImage = 2;
 constexpr int kMarkedImage = 3;
 
 bool validId(int id) { return id >= 1 && id <= Categories::kCapacity; }
+
+// The id of a row, or 0 (no place in the tables) when it is not a number; the
+// problem is recorded and the row skipped.
+int idOf(const std::string& text, const char* what, catalogue::RowProblems& problems) {
+    try {
+        return ui::toInteger(text);
+    } catch (const std::exception& e) {
+        problems.add(std::string(what) + " skipped: " + e.what());
+        return 0;
+    }
+}
 } // namespace
 
 Categories::Categories(ui::Form& form, catalogue::CatalogueServer& server, FeaturePages& pages)
@@ -28,7 +40,7 @@ Categories::Categories(ui::Form& form, catalogue::CatalogueServer& server, Featu
     registerState();
 }
 
-void Categories::LoadCategories() {
+void Categories::LoadCategories(catalogue::RowProblems& problems) {
     server_.OpenCatalogue();
     tree_.clear();
     markedCategoryNode_ = -1;
@@ -42,7 +54,7 @@ void Categories::LoadCategories() {
         const std::string id = cats.field("catid").text();
         const std::string name = cats.field("catname").text();
         const std::string sql = cats.field("catSQL").text();
-        const int c = ui::toInteger(id);
+        const int c = idOf(id, "A category", problems);
         if (validId(c)) {
             largestCategory = std::max(largestCategory, c);
             categoryIdText_[static_cast<std::size_t>(c)] = id;
@@ -59,7 +71,7 @@ void Categories::LoadCategories() {
     subs.open();
     while (!subs.eof()) {
         const std::string parent = subs.field("catid").text();
-        const int s = ui::toInteger(subs.field("subcatid").text());
+        const int s = idOf(subs.field("subcatid").text(), "A subcategory", problems);
         if (validId(s)) {
             largestSubcategory = std::max(largestSubcategory, s);
             subcategoryParentText_[static_cast<std::size_t>(s)] = parent;

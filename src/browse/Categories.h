@@ -12,7 +12,8 @@
 
 namespace catalogue {
 class CatalogueServer;
-}
+class RowProblems;
+} // namespace catalogue
 namespace ui {
 class Form;
 class TreeView;
@@ -33,9 +34,10 @@ public:
     Categories(ui::Form& form, catalogue::CatalogueServer& server, FeaturePages& pages);
 
     /// Rebuilds the tables and the tree, connecting if needed and disconnecting
-    /// at the end. Throws the catalogue error when a statement fails and the
-    /// conversion error for an id that is not a number.
-    void LoadCategories();
+    /// at the end. Throws the catalogue error when a statement fails; a row whose
+    /// id is not a number is recorded in `problems` and skipped, and ids outside
+    /// 1..2000 have no place and are ignored.
+    void LoadCategories(catalogue::RowProblems& problems);
 
 private:
     /// The double-click: marks the chosen entry and shows its statement's results.

@@ -7,6 +7,7 @@
 #include "browse/Thumbnail.h"
 #include "browse/Topics.h"
 #include "catalogue/CatalogueServer.h"
+#include "catalogue/RowProblems.h"
 #include "catalogue/VideoRows.h"
 #include "search/SqlText.h"
 #include "ui/Application.h"
@@ -65,19 +66,24 @@ void FeaturePages::bindHandlers() {
     webNews.onMouseLeave = [&webNews] { webNews.setFontColour({128, 128, 128}); };
 }
 
-void FeaturePages::showFeatureTopic(int n) {
+void FeaturePages::showFeatureTopic(int n, catalogue::RowProblems* problems) {
     // The eleventh button waits while the topic list is being loaded.
     if (n == 11 && topics_.featureListOpen())
         return;
-    feature_.offset = 0;
-    feature_.topicIndex = n - 1;
-    server_.Bracket([this] { FillFeaturePage(PageMode::NextTopic); });
+    // The topic changes once the connection is made: a lost catalogue changes nothing.
+    server_.Bracket([this, n, problems] {
+        feature_.offset = 0;
+        feature_.topicIndex = n - 1;
+        FillFeaturePage(PageMode::NextTopic, problems);
+    });
 }
 
-void FeaturePages::showSpecialTopic(int n) {
-    special_.offset = 0;
-    special_.topicIndex = n - 1;
-    server_.Bracket([this] { FillSpecialPage(PageMode::NextTopic); });
+void FeaturePages::showSpecialTopic(int n, catalogue::RowProblems* problems) {
+    server_.Bracket([this, n, problems] {
+        special_.offset = 0;
+        special_.topicIndex = n - 1;
+        FillSpecialPage(PageMode::NextTopic, problems);
+    });
 }
 
 void FeaturePages::showResultStatement(const std::string& caption, std::string base) {
@@ -196,7 +202,7 @@ void FeaturePages::specialSearchWindow() {
                                      pageOffsetText_ + ",8");
 }
 
-void FeaturePages::FillFeaturePage(PageMode mode) {
+void FeaturePages::FillFeaturePage(PageMode mode, catalogue::RowProblems* problems) {
     resultQueryShown_ = false;
     resultsLabel_.hide();
     noResults_.hide();
@@ -215,24 +221,33 @@ void FeaturePages::FillFeaturePage(PageMode mode) {
             imageSearchActive_ = false;
         runTopicWindow(feature_, mode, &FeaturePages::featureSearchWindow);
     }
-    fillRows(feature_);
+    fillRows(feature_, problems);
 }
 
-void FeaturePages::FillSpecialPage(PageMode mode) {
+void FeaturePages::FillSpecialPage(PageMode mode, catalogue::RowProblems* problems) {
     if (mode == PageMode::LibrarySearch || mode == PageMode::LibrarySearchRecent)
         throw std::invalid_argument("the Special Interest page has no library search");
     clearSlots(special_, true);
     runTopicWindow(special_, mode, &FeaturePages::specialSearchWindow);
-    fillRows(special_);
+    fillRows(special_, problems);
 }
 
-void FeaturePages::fillRows(Page& page) {
+void FeaturePages::fillRows(Page& page, catalogue::RowProblems* problems) {
     catalogue::RowLoop(
         pageQuery_, page.table, kWindow,
         [&](int n) {
             const Slot& s = page.slots[static_cast<std::size_t>(n)];
-            catalogue::SaveThumbnail(pageQuery_, page.file);
-            showThumbnail(*s.image, page.file);
+            try {
+                catalogue::SaveThumbnail(pageQuery_, page.file);
+                showThumbnail(*s.image, page.file);
+            } catch (const std::exception& e) {
+                if (!problems)
+                    throw;
+                // The slot shows its texts without a picture.
+                problems->add(e.what());
+                s.image->clearPicture();
+                s.image->show();
+            }
             auto& item = page.table.at(n);
             catalogue::copyTexts(catalogue::itemByPosition(pageQuery_), item);
             s.image->setHint(item.title);

@@ -25,7 +25,8 @@ class TabSheet;
 
 namespace catalogue {
 class CatalogueServer;
-}
+class RowProblems;
+} // namespace catalogue
 
 namespace browse {
 
@@ -51,9 +52,11 @@ public:
     FeaturePages& operator=(const FeaturePages&) = delete;
 
     /// Topic button N (1..12) of a page: the page's topic N from offset 0, in the
-    /// connection bracket.
-    void showFeatureTopic(int n);
-    void showSpecialTopic(int n);
+    /// connection bracket. With `problems` (the online load), a bad picture or row
+    /// is recorded there and skipped and the fill goes on; without, it ends the
+    /// fill at that slot and is thrown.
+    void showFeatureTopic(int n, catalogue::RowProblems* problems = nullptr);
+    void showSpecialTopic(int n, catalogue::RowProblems* problems = nullptr);
     /// The category list's entry: `caption` on the Newest Videos tab, and the
     /// result statement `base` from its first window of 8. Query errors reach
     /// the caller.
@@ -61,10 +64,10 @@ public:
 
     /// Fills Newest Videos. The caller brackets it with the catalogue connection.
     /// Throws when a thumbnail cannot be written or decoded.
-    void FillFeaturePage(PageMode mode);
+    void FillFeaturePage(PageMode mode, catalogue::RowProblems* problems = nullptr);
     /// Fills Special Interest; the library-search modes do not apply to it
     /// (std::invalid_argument).
-    void FillSpecialPage(PageMode mode);
+    void FillSpecialPage(PageMode mode, catalogue::RowProblems* problems = nullptr);
     /// Fills Newest Videos from a complete statement; opens and closes the
     /// connection itself. Query errors reach the caller.
     void FillResultPage(const std::string& sql);
@@ -108,7 +111,7 @@ private:
     void runTopic(Page& page);
     void featureSearchWindow();
     void specialSearchWindow();
-    void fillRows(Page& page);
+    void fillRows(Page& page, catalogue::RowProblems* problems);
     std::string resultPageSql() const;
 
     ui::Form& form_;

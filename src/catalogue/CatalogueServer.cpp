@@ -1,5 +1,7 @@
 #include "catalogue/CatalogueServer.h"
 
+#include "db/Error.h"
+
 namespace catalogue {
 
 db::ConnectionSettings connectionSettings(const Settings& s) {
@@ -21,25 +23,28 @@ CatalogueServer::CatalogueServer(const Settings& settings) : connection_(connect
 
 CatalogueServer::~CatalogueServer() { CloseCatalogue(); }
 
-void CatalogueServer::OpenCatalogue() noexcept {
+void CatalogueServer::OpenCatalogue() {
     if (connection_.connected())
         return;
     try {
         connection_.connect();
-    } catch (const std::exception&) {
-        // Ignored: the first query of the action connects again and fails quietly.
+    } catch (const db::Error& e) {
+        throw db::couldNotConnect(e);
     }
 }
 
 void CatalogueServer::CloseCatalogue() noexcept { connection_.disconnect(); }
 
-void CatalogueServer::RunQuery(db::Query& component, std::string sql) noexcept {
+void CatalogueServer::RunQuery(db::Query& component, std::string sql) {
     try {
         component.close();
         component.setSql(std::move(sql));
         component.open();
-    } catch (const std::exception&) {
-        // Ignored: the component stays closed and the row loop runs zero times.
+    } catch (const db::Error& e) {
+        if (db::isConnectionFailure(e.number()))
+            throw;
+        // A refused statement: the component stays closed and the row loop runs
+        // zero times.
     }
 }
 

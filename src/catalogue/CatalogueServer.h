@@ -29,13 +29,17 @@ public:
     db::Connection& connection() { return connection_; }
     const db::Connection& connection() const { return connection_; }
 
-    /// Connects when not connected; any error is ignored (the next query reports it).
-    void OpenCatalogue() noexcept;
+    /// Connects when not connected. One attempt per action: a failed attempt ends
+    /// the action with db::couldNotConnect (the reason and number of the failure).
+    void OpenCatalogue();
     /// Disconnects when connected, closing every query component; errors ignored.
     void CloseCatalogue() noexcept;
-    /// Replaces the component's statement and opens it; any error is ignored, and
-    /// the component then stays closed and reports end of data at once.
-    static void RunQuery(db::Query& component, std::string sql) noexcept;
+    /// Replaces the component's statement and opens it. A statement the server
+    /// refuses is ignored: the component then stays closed and reports end of data
+    /// at once. A connection that cannot be made, breaks or refuses the result
+    /// (db::isConnectionFailure) is thrown, so the user learns that the catalogue
+    /// is gone instead of seeing an empty page.
+    static void RunQuery(db::Query& component, std::string sql);
 
     /// Closes the connection when it goes out of scope, whichever way the scope
     /// ends, so an action that stopped at an error leaves no connection open.

@@ -12,8 +12,6 @@
 namespace db {
 namespace {
 
-constexpr const char* couldNotConnect = "Dataset server could not connect";
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
@@ -113,7 +111,7 @@ void Query::prepareConnection() {
         try {
             connection.connect();
         } catch (const Error& error) {
-            throw Error(couldNotConnect, error.number());
+            throw couldNotConnect(error);
         }
     }
     connection.useDatabase(database_);

@@ -182,19 +182,44 @@ TEST_F(Pages, NullMediaLinkBecomesEmptyText) {
     EXPECT_TRUE(errors().empty());
 }
 
-TEST_F(Pages, AServerThatGoesAwayLeavesThePageQuietlyThenComesBack) {
+TEST_F(Pages, ALostCatalogueIsReportedOncePerActionAndThePagesComeBackWithIt) {
     startOnline();
+    const auto before = app->state().get("featureSlots");
+    const std::string firstCaption = caption("featurepic1caption");
     auto& settings = form->catalogueServer().connection().settings();
     const unsigned port = settings.port;
-    settings.port = 1;
+    settings.port = 1; // the server is gone
+    auto expectOneMoreLostMessage = [&](std::size_t count) {
+        std::string all;
+        for (const auto& e : errors())
+            all += e + "\n";
+        ASSERT_EQ(errors().size(), count) << all;
+        EXPECT_EQ(errors().back().rfind("Dataset server could not connect: ", 0), 0u) << errors().back();
+    };
     click("suiImageButton7");
-    EXPECT_EQ(caption("featurepic1caption"), "");
+    expectOneMoreLostMessage(1);
+    // The action ended before it changed anything: the page keeps what it showed.
+    EXPECT_EQ(caption("featurepic1caption"), firstCaption);
+    EXPECT_EQ(app->state().get("featureSlots"), before);
     EXPECT_TRUE(hasPicture("featurepic1"));
-    EXPECT_TRUE(errors().empty());
+    click("querybutton2");
+    expectOneMoreLostMessage(2);
+    showTab(3);
+    click("suiImageButton5");
+    expectOneMoreLostMessage(3);
+    event("videosidebarslide", ui::Event::Pop);
+    expectOneMoreLostMessage(4);
+    EXPECT_FALSE(app->state().get("catalogueConnected").get<bool>());
+
+    // Nothing moved: the next page after the server's return is the second.
+    EXPECT_EQ(state<int>("featureOffset"), 0);
+    EXPECT_EQ(state<int>("featureTopicIndex"), 1);
     settings.port = port;
+    showTab(2);
     click("suiImageButton7");
-    EXPECT_EQ(state<int>("featureOffset"), 16);
-    EXPECT_EQ(title("featureSlots", 1), expectedTitles(1, 16)[0]);
+    EXPECT_EQ(errors().size(), 4u);
+    EXPECT_EQ(state<int>("featureOffset"), 8);
+    EXPECT_EQ(title("featureSlots", 1), expectedTitles(1, 8)[0]);
 }
 
 TEST_F(Pages, ResultPagesCountPageAndIgnoreRowsBeyondTheTable) {
