@@ -13,6 +13,9 @@ const std::vector<Config::Key>& Config::keys() {
         {"catalogue", "port", "3306", T::Port, "catalogue server TCP port"},
         {"catalogue", "user", "mediauser", T::Text, "catalogue account"},
         {"catalogue", "password", "#!%@qwmv*&r*", T::Text, "catalogue password"},
+        {"catalogue", "connect_timeout", "10", T::Seconds, "seconds to wait for the catalogue server to answer a connection"},
+        {"catalogue", "read_timeout", "35", T::Seconds, "seconds to wait for the catalogue server to answer a statement"},
+        {"catalogue", "write_timeout", "35", T::Seconds, "seconds to wait for a statement to reach the catalogue server"},
         {"sites", "product", "127.0.0.1:8090", T::Text, "host of the product site: start, manual and support pages"},
         {"sites", "contact_mail", "support@zorvex.example", T::Text, "the product's contact mail address"},
         {"sites", "connection_help", "127.0.0.1:8090/help/connection.html", T::Text, "page that helps with a failed connection check"},
@@ -121,6 +124,13 @@ Config Config::parse(std::string_view text, std::string_view origin) {
                 throw ConfigError(where + "key '" + key + "' must be a port number from 1 to 65535, not '" +
                                   value + "'");
         }
+        if (k->type == Key::Type::Seconds) {
+            int seconds = 0;
+            auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+            if (ec != std::errc() || ptr != value.data() + value.size() || seconds < 1 || seconds > 3600)
+                throw ConfigError(where + "key '" + key + "' must be a number of seconds from 1 to 3600, not '" +
+                                  value + "'");
+        }
         config.values_[joinKey(section, key)] = value;
         if (end == text.size())
             break;
@@ -141,6 +151,9 @@ catalogue::Settings Config::catalogue() const {
     s.port = std::stoi(get("catalogue", "port"));
     s.user = get("catalogue", "user");
     s.password = get("catalogue", "password");
+    s.connectTimeout = std::stoi(get("catalogue", "connect_timeout"));
+    s.readTimeout = std::stoi(get("catalogue", "read_timeout"));
+    s.writeTimeout = std::stoi(get("catalogue", "write_timeout"));
     return s;
 }
 

@@ -28,7 +28,7 @@ public:
         std::string_view section;
         std::string_view name;
         std::string_view fallback;
-        enum class Type { Text, Port } type = Type::Text;
+        enum class Type { Text, Port, Seconds } type = Type::Text;
         std::string_view help;
     };
     static const std::vector<Key>& keys();

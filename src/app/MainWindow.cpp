@@ -16,6 +16,7 @@
 #include "browse/Topics.h"
 #include "catalogue/CatalogueServer.h"
 #include "catalogue/Selection.h"
+#include "db/Connection.h"
 #include "ui/Application.h"
 #include "ui/Image.h"
 #include "ui/Menu.h"
@@ -78,6 +79,17 @@ ui::WebView& browser(ui::Control& parent, const std::string& name, int left, int
     return place<ui::WebView>(parent, name, left, top, width, height);
 }
 
+// Waits for the catalogue through the application's front end.
+class ApplicationWaiter : public db::Waiter {
+public:
+    explicit ApplicationWaiter(ui::Application& app) : app_(app) {}
+    bool available() const override { return static_cast<bool>(app_.waitHook); }
+    bool wait(const std::function<bool()>& finished) override { return app_.waitWhile(finished); }
+
+private:
+    ui::Application& app_;
+};
+
 } // namespace
 
 MainWindow::MainWindow(ui::Application& app, const Config& config, std::string exeDir, Services& services)
@@ -107,10 +119,15 @@ MainWindow::MainWindow(ui::Application& app, const Config& config, std::string e
     registerState();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The catalogue's connection goes before the waiter it refers to.
+    server_->CloseCatalogue();
+}
 
 void MainWindow::compose(Services& services) {
     server_ = std::make_unique<catalogue::CatalogueServer>(config_.catalogue());
+    waiter_ = std::make_unique<ApplicationWaiter>(app());
+    server_->connection().setWaiter(waiter_.get());
     selection_ = std::make_unique<catalogue::Selection>();
     selection_->registerState(app().state());
     splash_ = std::make_unique<SplashDialog>(app(), config_, *services.echo, *services.shell);

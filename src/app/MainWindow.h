@@ -15,6 +15,9 @@
 #include "catalogue/SlotTable.h"
 #include "ui/Form.h"
 
+namespace db {
+class Waiter;
+}
 namespace catalogue {
 class CatalogueServer;
 class Selection;
@@ -95,6 +98,7 @@ private:
     bool mediaWorkerStarted_ = false;
     /// The Bookmarks tab's items; the bookmark page fills it.
     catalogue::SlotTable bookmarkSlots_;
+    std::unique_ptr<db::Waiter> waiter_;
     std::unique_ptr<catalogue::CatalogueServer> server_;
     std::unique_ptr<catalogue::Selection> selection_;
     std::unique_ptr<SplashDialog> splash_;

@@ -13,9 +13,9 @@ db::ConnectionSettings connectionSettings(const Settings& s) {
     c.database = "qzrbackup";
     c.embedded = false;
     c.compress = true;
-    c.connectTimeout = std::chrono::seconds(70);
-    c.readTimeout = std::chrono::seconds(35);
-    c.writeTimeout = std::chrono::seconds(35);
+    c.connectTimeout = std::chrono::seconds(s.connectTimeout);
+    c.readTimeout = std::chrono::seconds(s.readTimeout);
+    c.writeTimeout = std::chrono::seconds(s.writeTimeout);
     return c;
 }
 

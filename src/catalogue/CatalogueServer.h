@@ -68,7 +68,7 @@ private:
 };
 
 /// The connection settings of the catalogue: remote, compressed, protocol 4.1,
-/// read and write time-outs of 35 s and a connect time-out of 70 s.
+/// with the time-outs of `settings`.
 db::ConnectionSettings connectionSettings(const Settings& settings);
 
 } // namespace catalogue

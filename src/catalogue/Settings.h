@@ -12,6 +12,10 @@ struct Settings {
     int port = 3306;
     std::string user = "mediauser";
     std::string password = "#!%@qwmv*&r*";
+    /// Seconds to wait for a connection, and for a read or a write on it.
+    int connectTimeout = 10;
+    int readTimeout = 35;
+    int writeTimeout = 35;
 };
 
 } // namespace catalogue

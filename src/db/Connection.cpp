@@ -5,8 +5,11 @@
 #include "db/Query.h"
 
 #include <mysql.h>
+#include <sys/socket.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 
 namespace db {
 
@@ -18,6 +21,8 @@ Connection::Connection(ConnectionSettings settings) : settings_(std::move(settin
 
 Connection::~Connection() {
     disconnect();
+    for (std::thread& attempt : abandoned_)
+        attempt.join();
     // Queries may outlive their connection; they then stay closed and refuse work.
     for (Query* query : queries_)
         query->connection_ = nullptr;
@@ -72,12 +77,105 @@ void Connection::connect() {
         }
         return;
     }
-    if (!mysql_real_connect(mysql.get(), orNull(settings_.host), settings_.user.c_str(),
-                            settings_.password.c_str(), orNull(settings_.database), settings_.port,
-                            orNull(settings_.socket), flags))
-        throwLastError(mysql.get());
-    mysql_ = std::move(mysql);
+    if (!waiter_ || !waiter_->available()) {
+        if (!mysql_real_connect(mysql.get(), orNull(settings_.host), settings_.user.c_str(),
+                                settings_.password.c_str(), orNull(settings_.database), settings_.port,
+                                orNull(settings_.socket), flags))
+            throwLastError(mysql.get());
+        mysql_ = std::move(mysql);
+        currentDatabase_ = settings_.database;
+        return;
+    }
+
+    // The attempt runs on its own thread and owns its handle, so a user who stops
+    // waiting can leave it: it ends within the connect time-out and closes its
+    // handle itself.
+    struct Attempt {
+        std::mutex mutex;
+        std::unique_ptr<st_mysql, MysqlCloser> mysql;
+        ConnectionSettings settings;
+        bool connected = false;
+        bool done = false;
+        bool abandoned = false;
+    };
+    auto attempt = std::make_shared<Attempt>();
+    attempt->mysql = std::move(mysql);
+    attempt->settings = settings_;
+    std::thread worker([attempt, flags, orNull] {
+        mysql_thread_init();
+        const auto& s = attempt->settings;
+        const bool connected =
+            mysql_real_connect(attempt->mysql.get(), orNull(s.host), s.user.c_str(), s.password.c_str(),
+                               orNull(s.database), s.port, orNull(s.socket), flags) != nullptr;
+        {
+            std::lock_guard lock(attempt->mutex);
+            attempt->connected = connected;
+            attempt->done = true;
+            if (attempt->abandoned)
+                attempt->mysql.reset();
+        }
+        mysql_thread_end();
+    });
+    const bool waited = waiter_->wait([&] {
+        std::lock_guard lock(attempt->mutex);
+        return attempt->done;
+    });
+    bool left = false;
+    if (!waited) {
+        std::lock_guard lock(attempt->mutex);
+        if (!attempt->done)
+            left = attempt->abandoned = true;
+    }
+    if (left) {
+        abandoned_.push_back(std::move(worker));
+        throw Error("the user stopped waiting for the server", waitCancelled);
+    }
+    worker.join();
+    if (!attempt->connected)
+        throwLastError(attempt->mysql.get());
+    mysql_ = std::move(attempt->mysql);
     currentDatabase_ = settings_.database;
+}
+
+bool Connection::offThread(const std::function<void()>& call) {
+    if (!waiter_ || !waiter_->available() || settings_.embedded) {
+        call();
+        return true;
+    }
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        mysql_thread_init();
+        call();
+        mysql_thread_end();
+        done = true;
+    });
+    const bool waited = waiter_->wait([&] { return done.load(); });
+    if (!waited && !done)
+        ::shutdown(static_cast<int>(mysql_get_socket(mysql_.get())), SHUT_RDWR); // cuts the call off
+    worker.join();
+    return waited;
+}
+
+st_mysql_res* Connection::runStatement(std::string_view sql) {
+    st_mysql* mysql = handle();
+    int status = 0;
+    st_mysql_res* result = nullptr;
+    const bool waited = offThread([&] {
+        status = mysql_real_query(mysql, sql.data(), sql.size());
+        if (status == 0)
+            result = mysql_store_result(mysql);
+    });
+    if (!waited) {
+        if (result)
+            mysql_free_result(result);
+        disconnect();
+        throw Error("the user stopped waiting for the server", waitCancelled);
+    }
+    if (status != 0)
+        fail();
+    if (!result && mysql_field_count(mysql) != 0)
+        fail();
+    return result;
 }
 
 void Connection::disconnect() noexcept {
@@ -118,14 +216,10 @@ std::string Connection::escape(std::string_view text) const {
 
 std::uint64_t Connection::execute(std::string_view sql) {
     connect();
-    st_mysql* mysql = handle();
-    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0)
-        fail();
-    const std::uint64_t affected = mysql_affected_rows(mysql);
-    if (MYSQL_RES* result = mysql_store_result(mysql))
+    MYSQL_RES* result = runStatement(sql);
+    const std::uint64_t affected = mysql_affected_rows(handle());
+    if (result)
         mysql_free_result(result);
-    else if (mysql_field_count(mysql) != 0)
-        fail();
     return affected == static_cast<std::uint64_t>(-1) ? 0 : affected;
 }
 
@@ -147,8 +241,15 @@ void Connection::useDatabase(const std::string& database) {
         use += '`';
         if (mysql_real_query(handle(), use.data(), use.size()) != 0)
             fail();
-    } else if (mysql_select_db(handle(), database.c_str()) != 0) {
-        fail();
+    } else {
+        st_mysql* mysql = handle();
+        int status = 0;
+        if (!offThread([&] { status = mysql_select_db(mysql, database.c_str()); })) {
+            disconnect();
+            throw Error("the user stopped waiting for the server", waitCancelled);
+        }
+        if (status != 0)
+            fail();
     }
     currentDatabase_ = database;
 }

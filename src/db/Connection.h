@@ -8,12 +8,15 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <thread>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 struct st_mysql;
+struct st_mysql_res;
 
 namespace db {
 
@@ -40,6 +43,18 @@ struct ConnectionSettings {
     std::chrono::seconds writeTimeout{35};
 };
 
+/// Waits on the calling thread while a database call runs on a thread of its own.
+class Waiter {
+  public:
+    virtual ~Waiter() = default;
+    /// Whether there is anything to keep going while waiting (a window); when not,
+    /// calls run on the calling thread.
+    virtual bool available() const = 0;
+    /// Returns when `finished()` says the call is done (true) or the user cancels
+    /// (false). A window keeps painting meanwhile; no handler of the program runs.
+    virtual bool wait(const std::function<bool()>& finished) = 0;
+};
+
 /// Owns one MYSQL handle while connected. Query components register with the
 /// connection they are built on, and closing the connection closes them all and
 /// releases their result sets. Neither copyable nor movable: queries refer to it.
@@ -55,6 +70,14 @@ class Connection {
     /// disconnected (a change while connected takes effect at the next connect).
     ConnectionSettings& settings() noexcept { return settings_; }
     const ConnectionSettings& settings() const noexcept { return settings_; }
+
+    /// With a waiter, a remote connection connects and runs its statements on a
+    /// thread of its own while the waiter waits, so a server that does not answer
+    /// does not freeze the caller's window. A cancelled wait throws db::Error with
+    /// the number waitCancelled; a statement is cut off by closing its socket and
+    /// the connection is closed. Without a waiter (and for the embedded store)
+    /// every call runs on the calling thread.
+    void setWaiter(Waiter* waiter) { waiter_ = waiter; }
 
     /// Connects with compression, protocol 4.1, an interactive client, transactions,
     /// the time-outs of the settings and the utf8mb4 character set. Does nothing
@@ -86,6 +109,13 @@ class Connection {
 
     /// The open handle; throws db::Error when disconnected.
     st_mysql* handle() const;
+    /// Runs `sql` and returns its stored result set (the caller frees it), or
+    /// nullptr for a statement without one. Throws db::Error.
+    st_mysql_res* runStatement(std::string_view sql);
+    /// Runs `call` on a thread of its own while the waiter waits (see setWaiter),
+    /// or here when there is none. Returns false when the wait was cancelled;
+    /// `call` has then finished only if `abandon` is false.
+    bool offThread(const std::function<void()>& call);
     /// Makes `database` the current database (no-op when it already is or when
     /// empty). Throws db::Error.
     void useDatabase(const std::string& database);
@@ -99,6 +129,10 @@ class Connection {
     std::unique_ptr<st_mysql, MysqlCloser> mysql_;
     std::string currentDatabase_;
     std::vector<Query*> queries_;
+    Waiter* waiter_ = nullptr; ///< not owned
+    /// Connection attempts the user stopped waiting for; they end within the
+    /// connect time-out and are joined when the connection goes.
+    std::vector<std::thread> abandoned_;
 };
 
 } // namespace db

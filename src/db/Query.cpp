@@ -120,15 +120,9 @@ void Query::prepareConnection() {
 void Query::open() {
     close();
     prepareConnection();
-    st_mysql* mysql = connection().handle();
-    if (mysql_real_query(mysql, sql_.data(), sql_.size()) != 0)
-        connection().fail();
-    std::unique_ptr<st_mysql_res, ResultFree> result(mysql_store_result(mysql));
-    if (!result) {
-        if (mysql_field_count(mysql) != 0)
-            connection().fail();
+    std::unique_ptr<st_mysql_res, ResultFree> result(connection().runStatement(sql_));
+    if (!result)
         return; // a statement without a result set has run; nothing to hold
-    }
     const unsigned int count = mysql_num_fields(result.get());
     const MYSQL_FIELD* fields = mysql_fetch_fields(result.get());
     fieldNames_.clear();
@@ -214,14 +208,8 @@ Field Query::field(int position) const {
 std::uint64_t Query::execSql() {
     close();
     prepareConnection();
-    st_mysql* mysql = connection().handle();
-    if (mysql_real_query(mysql, sql_.data(), sql_.size()) != 0)
-        connection().fail();
-    const std::uint64_t affected = mysql_affected_rows(mysql);
-    if (MYSQL_RES* result = mysql_store_result(mysql))
-        mysql_free_result(result);
-    else if (mysql_field_count(mysql) != 0)
-        connection().fail();
+    std::unique_ptr<st_mysql_res, ResultFree> result(connection().runStatement(sql_));
+    const std::uint64_t affected = mysql_affected_rows(connection().handle());
     return affected == static_cast<std::uint64_t>(-1) ? 0 : affected;
 }
 
@@ -231,14 +219,11 @@ void Query::beginAppend(std::string table) {
     cancelAppend();
     close();
     prepareConnection();
-    st_mysql* mysql = connection().handle();
     // The column list, in table order, without reading any row.
     const std::string sql = "SELECT * FROM " + quoteIdentifier(table) + " LIMIT 0";
-    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0)
-        connection().fail();
-    std::unique_ptr<st_mysql_res, ResultFree> result(mysql_store_result(mysql));
+    std::unique_ptr<st_mysql_res, ResultFree> result(connection().runStatement(sql));
     if (!result)
-        connection().fail();
+        throw Error("SELECT on " + table + " gave no result set");
     const unsigned int count = mysql_num_fields(result.get());
     const MYSQL_FIELD* fields = mysql_fetch_fields(result.get());
     appendColumns_.clear();
@@ -320,10 +305,8 @@ std::uint64_t Query::post() {
     }
     const std::string sql =
         "INSERT INTO " + quoteIdentifier(table) + " (" + names + ") VALUES (" + literals + ")";
-    st_mysql* mysql = connection.handle();
-    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0)
-        connection.fail();
-    return mysql_insert_id(mysql);
+    std::unique_ptr<st_mysql_res, ResultFree> result(connection.runStatement(sql));
+    return mysql_insert_id(connection.handle());
 }
 
 void Query::cancelAppend() noexcept {

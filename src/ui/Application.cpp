@@ -47,6 +47,17 @@ void Application::dispatch(const std::function<void()>& fn) {
     loop_.runPosted();
 }
 
+bool Application::waitWhile(const std::function<bool()>& finished) {
+    if (!waitHook)
+        return true; // callers without a hook run their call directly
+    struct Flag {
+        bool& on;
+        explicit Flag(bool& f) : on(f) { on = true; }
+        ~Flag() { on = false; }
+    } flag{waiting_};
+    return waitHook(finished);
+}
+
 bool Application::deliver(Control& control, Event event, EventArgs& args) {
     if (!control.takes(event))
         return false;

@@ -55,6 +55,16 @@ public:
     /// shows for it. The control is partly destroyed: use only its address.
     std::function<void(Control&)> onControlRemoved;
 
+    /// How the program waits for a slow outside call (a catalogue server that does
+    /// not answer): the front end's hook keeps the windows painting, shows the busy
+    /// pointer and offers a cancel, and returns false when the user cancelled.
+    /// While it waits, no handler, timer or posted work runs (waiting() is true,
+    /// and the drivers hold them back). Without a hook there is nothing to keep
+    /// going, and callers run their call directly.
+    std::function<bool(const std::function<bool()>& finished)> waitHook;
+    bool waitWhile(const std::function<bool()>& finished);
+    bool waiting() const { return waiting_; }
+
     /// Runs `fn` inside the error boundary, then the work it posted: the entry for
     /// every user event, timer tick and automation command.
     void dispatch(const std::function<void()>& fn);
@@ -82,6 +92,7 @@ private:
     std::vector<Form*> forms_;
     Form* principal_ = nullptr;
     bool terminated_ = false;
+    bool waiting_ = false;
     std::uint64_t revision_ = 0;
 };
 

@@ -49,6 +49,23 @@ TEST(Config, MalformedFilesNameFileLineAndKey) {
     EXPECT_THROW(app::Config::load("/nonexistent/zorvex.ini"), app::ConfigError);
 }
 
+TEST(Config, CatalogueTimeOutsDefaultToTenAndThirtyFiveSecondsAndRefuseNonsense) {
+    const auto defaults = app::Config().catalogue();
+    EXPECT_EQ(defaults.connectTimeout, 10);
+    EXPECT_EQ(defaults.readTimeout, 35);
+    EXPECT_EQ(defaults.writeTimeout, 35);
+    const auto set = app::Config::parse("[catalogue]\nconnect_timeout = 3\nread_timeout = 7\nwrite_timeout = 9\n",
+                                        "zorvex.ini")
+                         .catalogue();
+    EXPECT_EQ(set.connectTimeout, 3);
+    EXPECT_EQ(set.readTimeout, 7);
+    EXPECT_EQ(set.writeTimeout, 9);
+    for (const char* bad : {"0", "-1", "ten", "3601", "5s"})
+        EXPECT_THROW(app::Config::parse(std::string("[catalogue]\nconnect_timeout = ") + bad + "\n", "zorvex.ini"),
+                     app::ConfigError)
+            << bad;
+}
+
 TEST(CommandLine, AcceptsEveryOptionInBothForms) {
     const auto cl = app::CommandLine::parse({"--headless", "--automation=unix:/tmp/z.sock", "--config",
                                              "a.ini", "--workdir=/w"});
