@@ -82,6 +82,9 @@ public:
         return reply;
     }
 
+    /// The program's process id, for reading its /proc entries.
+    pid_t pid() const noexcept { return pid_; }
+
     /// Milliseconds one request takes, reply included.
     double timed(const std::string& commandJson) {
         const auto start = std::chrono::steady_clock::now();

@@ -1,6 +1,11 @@
 // Entry: reads the command line and the configuration, starts the database library
 // in the background, builds the windows and runs them in a window (Qt) or headless,
 // driven through the automation channel.
+//
+// Two programs are built from this file. `zorvex` has no Qt in it, so the headless
+// mode never loads the Qt libraries and their web engine; asked for a window, it
+// replaces itself (exec, same process) with `zorvex-window` from its own folder,
+// which is this entry with the Qt front end.
 
 #include <unistd.h>
 
@@ -34,6 +39,22 @@ std::string executableDir() {
     auto exe = std::filesystem::canonical("/proc/self/exe", ec);
     return ec ? std::filesystem::current_path().string() : exe.parent_path().string();
 }
+
+#ifndef ZORVEX_HAVE_QT
+// Window mode: the window program takes over this process with the same arguments.
+// Returns only when it cannot be started.
+int runWindowProgram(char** argv) {
+    const std::string path = executableDir() + "/zorvex-window";
+    ::execv(path.c_str(), argv);
+    if (errno == ENOENT) {
+        std::cerr << "zorvex: this build has no window; use --headless --automation=...\n";
+        return 2;
+    }
+    std::cerr << "zorvex: cannot start the window program " << path << ": " << std::strerror(errno)
+              << "\n";
+    return 1;
+}
+#endif
 
 #ifdef ZORVEX_HAVE_QT
 // --screenshot PATH: the splash dialog once its checks and the online load are
@@ -110,8 +131,7 @@ int run(const app::CommandLine& cl) {
                 options.shots = screenshotScript(app, program, *cl.screenshot);
             status = qtfront::run(app, options);
 #else
-            std::cerr << "zorvex: this build has no window; use --headless --automation=...\n";
-            status = 2;
+            status = 2; // main hands window mode to the window program
 #endif
         }
         transport.reset();
@@ -140,6 +160,10 @@ int main(int argc, char** argv) {
         std::cout << "zorvex " << ZORVEX_VERSION << "\n";
         return 0;
     }
+#ifndef ZORVEX_HAVE_QT
+    if (!cl.headless)
+        return runWindowProgram(argv);
+#endif
     try {
         return run(cl);
     } catch (const std::exception& e) {

@@ -45,7 +45,8 @@ void endLibrary() noexcept;
 bool libraryStarted() noexcept;
 
 /// The embedded server options of the bookmark store: every path relative to the
-/// working directory, which holds `Data/`, `charsets/` and `errmsg.sys`; InnoDB off.
+/// working directory, which holds `Data/`, `charsets/` and `errmsg.sys`; InnoDB off;
+/// caches sized for a bookmark store rather than the server's defaults.
 std::vector<std::string> bookmarkStoreOptions();
 
 /// Options for a process that only talks to remote servers (tools): the embedded

@@ -71,6 +71,19 @@ TEST_F(StoreTest, OpensInTheWorkingDirectoryWithTheStoreOptions) {
     EXPECT_TRUE(std::filesystem::is_directory(workdir() / "Data"));
 }
 
+// The server's own defaults would hold about 30 MB of the process for caches a
+// table of bookmarks never fills.
+TEST_F(StoreTest, RunsWithCachesSizedForABookmarkStore) {
+    db::Connection connection(storeSettings());
+    db::Query query(connection, "Data");
+    query.setSql("SELECT @@key_buffer_size AS k, @@aria_pagecache_buffer_size AS a, "
+                 "@@table_open_cache AS t");
+    query.open();
+    EXPECT_EQ(query.field("k").toInt(), 1 << 20);
+    EXPECT_EQ(query.field("a").toInt(), 1 << 20);
+    EXPECT_EQ(query.field("t").toInt(), 64);
+}
+
 TEST_F(StoreTest, BookmarkTableHasThePictureInTheEighthColumn) {
     db::Connection connection(storeSettings());
     db::Query query(connection, "Data");
