@@ -55,8 +55,11 @@ public:
     /// shows for it. The control is partly destroyed: use only its address.
     std::function<void(Control&)> onControlRemoved;
 
-    /// Runs `fn` inside the error boundary, then the work it posted: the entry for
-    /// every user event, timer tick and automation command.
+    /// The entry for every user event a front end delivers: at the top level of the
+    /// loop, runs `fn` as one turn (inside the error boundary, then the work it
+    /// posted). Inside a turn (an automation request, or a front end reporting
+    /// something while a handler's modal dialog is open) `fn` runs at once inside the
+    /// error boundary and the work it posts joins the running turn.
     void dispatch(const std::function<void()>& fn);
 
     /// Sees every mouse press (MouseDown, and DblClick with its button) before the

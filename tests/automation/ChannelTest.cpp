@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "TestWindow.h"
 #include "automation/Channel.h"
+#include "automation/HeadlessDriver.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -350,6 +355,157 @@ TEST_F(ChannelTest, WaitIdleRunsPostedWorkUntilTheProbeSaysIdle) {
 
     client.error(cmd("wait-idle", -1));
     client.error(cmd("wait-idle", "soon"));
+}
+
+// What a transport does: each request line posted to the loop as one piece of work.
+struct Posted {
+    explicit Posted(automation::Channel& c) : channel(c) {}
+    automation::Channel& channel;
+    std::vector<json> replies;
+    int next = 1;
+
+    automation::Channel::ReplyWriter writer() {
+        return [this](const std::string& reply) { replies.push_back(json::parse(reply)); };
+    }
+    void post(const json& command, automation::Channel::Presence presence = {}) {
+        const std::string line = json{{"id", next++}, {"command", command}}.dump();
+        channel.app().loop().post(
+            [this, line, presence] { channel.submit(line, writer(), presence); });
+    }
+    std::vector<int> ids() const {
+        std::vector<int> out;
+        for (const auto& reply : replies)
+            out.push_back(reply.value("id", 0));
+        return out;
+    }
+};
+
+// Records the order in which handlers ran and whether any ran inside another.
+struct Nesting {
+    std::vector<std::string> order;
+    int depth = 0;
+    int deepest = 0;
+    std::function<void()> handler(std::string name, std::function<void()> body = {}) {
+        return [this, name, body] {
+            ++depth;
+            deepest = std::max(deepest, depth);
+            order.push_back(name);
+            if (body)
+                body();
+            --depth;
+        };
+    }
+};
+
+TEST_F(ChannelTest, PipelinedRequestsAreAnsweredInOrderEachAfterTheWorkOfTheOneBefore) {
+    w.app.state().add("postedRan", [this] { return json(w.postedRan); });
+    Posted client2(channel);
+    client2.post(cmd("event", "Button1", "Click"));
+    client2.post(cmd("state", "postedRan"));
+    client2.post(cmd("state", "clicks"));
+    EXPECT_EQ(w.app.loop().runPosted(), 3u);
+    EXPECT_EQ(client2.ids(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(client2.replies[0]["error"], "success");
+    EXPECT_EQ(client2.replies[1]["data"], true); // the click's posted work had run
+    EXPECT_EQ(client2.replies[2]["data"], 1);
+}
+
+TEST_F(ChannelTest, ARequestArrivingWhileAHandlersWorkRunsWaitsForAllOfIt) {
+    ui::EventLoop& loop = w.app.loop();
+    Nesting seen;
+    Posted client2(channel);
+    auto& chain = w.main.add<ui::Button>("ChainButton");
+    auto& probe = w.main.add<ui::Button>("ProbeButton");
+    chain.onClick = seen.handler("click", [&] {
+        loop.post(seen.handler("A", [&] {
+            // A transport's reader thread posts the next request meanwhile.
+            std::thread reader([&] { client2.post(cmd("event", "ProbeButton", "Click")); });
+            reader.join();
+            loop.post(seen.handler("A.1", [&] { loop.post(seen.handler("A.1.1")); }));
+        }));
+        loop.post(seen.handler("B"));
+    });
+    probe.onClick = seen.handler("probe");
+
+    client2.post(cmd("event", "ChainButton", "Click"));
+    EXPECT_EQ(loop.runPosted(), 2u);
+    EXPECT_EQ(seen.order, (std::vector<std::string>{"click", "A", "B", "A.1", "A.1.1", "probe"}));
+    EXPECT_EQ(seen.deepest, 1);
+    EXPECT_EQ(client2.ids(), (std::vector<int>{1, 2}));
+}
+
+TEST_F(ChannelTest, RequestsAfterAWaitIdleWaitForItsReplyWhileTheLoopRunsOn) {
+    ui::EventLoop& loop = w.app.loop();
+    bool idle = false;
+    int clicksWhenIdle = -1;
+    w.app.idleProbe = [&idle] { return idle; };
+    Posted client2(channel);
+    client2.post(cmd("wait-idle", 60'000));
+    client2.post(cmd("event", "Button1", "Click"));
+    client2.post(cmd("state", "clicks"));
+    // The worker's report comes after the requests; the loop must run it while the
+    // wait is in progress, and the click must wait for the wait's reply.
+    loop.post([&] {
+        clicksWhenIdle = w.clicks;
+        idle = true;
+    });
+    automation::HeadlessDriver(w.app).runUntil([&] { return client2.replies.size() == 3; });
+    EXPECT_EQ(clicksWhenIdle, 0);
+    EXPECT_EQ(client2.ids(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(client2.replies[0]["data"], true);
+    EXPECT_EQ(client2.replies[2]["data"], 1);
+    EXPECT_FALSE(loop.watching());
+}
+
+TEST_F(ChannelTest, OverlongLinesAndTheEndOfInputTakeTheirPlaceAmongTheRequests) {
+    Posted client2(channel);
+    client2.post(cmd("event", "Button1", "Click"));
+    w.app.loop().post([&] { channel.submitOverlong(64, client2.writer()); });
+    w.app.loop().post([&] { channel.submitEndOfInput(); });
+    w.app.loop().runPosted();
+    ASSERT_EQ(client2.replies.size(), 2u);
+    EXPECT_EQ(client2.replies[1],
+              (json{{"id", nullptr}, {"error", "request line longer than 64 bytes"}}));
+    EXPECT_EQ(w.clicks, 1);
+    EXPECT_TRUE(w.closed);
+    EXPECT_TRUE(w.app.terminated());
+}
+
+TEST_F(ChannelTest, RequestsOfAClientThatWentAwayAreDropped) {
+    auto present = std::make_shared<bool>(true);
+    bool idle = false;
+    w.app.idleProbe = [&idle] { return idle; };
+    Posted client2(channel);
+    client2.post(cmd("wait-idle", 60'000), present);
+    client2.post(cmd("event", "Button1", "Click"), present);
+    w.app.loop().post([&] { channel.submitEndOfInput(present); });
+    w.app.loop().runPosted();
+    // The client goes while its wait is in progress.
+    *present = false;
+    idle = true;
+    w.app.loop().runWatches();
+    EXPECT_TRUE(client2.replies.empty());
+    EXPECT_EQ(w.clicks, 0);
+    EXPECT_FALSE(w.app.terminated());
+    // The channel serves the others.
+    EXPECT_EQ(client.ok(cmd("state", "clicks")), 0);
+}
+
+TEST(ChannelLifetime, AWaitInProgressEndsQuietlyWhenTheChannelGoes) {
+    TestWindow w;
+    bool idle = false;
+    w.app.idleProbe = [&idle] { return idle; };
+    int replies = 0;
+    {
+        automation::Channel channel(w.app);
+        channel.submit(R"({"id": 1, "command": ["wait-idle", 60000]})",
+                       [&](const std::string&) { ++replies; });
+        EXPECT_TRUE(w.app.loop().watching());
+    }
+    idle = true;
+    w.app.loop().runWatches();
+    EXPECT_FALSE(w.app.loop().watching());
+    EXPECT_EQ(replies, 0);
 }
 
 TEST_F(ChannelTest, QuitClosesThePrincipalFormAsTheUserWould) {
