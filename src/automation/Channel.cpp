@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "automation/ControlProperties.h"
+#include "automation/Reachability.h"
 #include "ui/Application.h"
 #include "ui/EventLoop.h"
 #include "ui/Form.h"
@@ -112,6 +113,9 @@ json commandEvent(ui::Application& app, Arguments& args) {
     if (!control.takes(event))
         throw args.error(std::string(ui::kindName(control.kind())) + " '" + control.name() +
                          "' does not take the event '" + eventText + "'");
+    // The model drops input a user could not give; the client hears of it.
+    if (auto why = whyUnreachable(control, event, eventArgs))
+        throw args.error(*why);
     app.dispatch([&] { app.deliver(control, event, eventArgs); });
     // The key handler may change or swallow the key; the client learns which.
     if (event == ui::Event::KeyPress)
@@ -131,6 +135,8 @@ json commandMenu(ui::Application& app, Arguments& args) {
     if (!item)
         throw args.error("unknown menu item '" + name + "'");
     ui::EventArgs eventArgs;
+    if (auto why = whyUnreachable(*item, ui::Event::Click, eventArgs))
+        throw args.error(*why);
     app.dispatch([&] { item->deliver(ui::Event::Click, eventArgs); });
     return nullptr;
 }

@@ -18,6 +18,10 @@
 // worker is idle or the time is up. Requests start in the order submitted, each once
 // the one before it has replied, so replies come in order too.
 //
+// `event` and `menu` deliver only what a user could: an event for a control (or a
+// click on a menu item) that is hidden, disabled or on a sheet not shown is refused
+// with an error naming it and why (see Reachability.h), instead of being dropped.
+//
 // Thread: user-interface thread only. The transports read on their own threads
 // and post each line to the user-interface thread's event loop.
 

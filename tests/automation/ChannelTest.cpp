@@ -177,6 +177,7 @@ TEST_F(ChannelTest, EventRunsTheHandlerAndWhatItPostsBeforeReplying) {
 
     client.ok(cmd("event", "Label1", "MouseMove", json{{"x", 3}, {"y", 4}}));
     client.ok(cmd("event", "Label1", "MouseDown", json{{"button", "right"}, {"x", 5}, {"y", 6}}));
+    w.pages->page(1).setTabVisible(true);
     client.ok(cmd("event", "Pages", "TabActive", json{{"index", 1}}));
     EXPECT_EQ(w.pages->activeIndex(), 1);
     client.ok(cmd("event", "Grid", "SelectCell", json{{"col", 1}, {"row", 1}}));
@@ -194,9 +195,66 @@ TEST_F(ChannelTest, EventRunsTheHandlerAndWhatItPostsBeforeReplying) {
     // A radio click checks it before its handler would run.
     client.ok(cmd("event", "Radio2", "Click"));
     EXPECT_TRUE(w.radio2->checked());
+}
 
-    // A hidden control takes no input, as on screen.
-    client.ok(cmd("event", "HiddenButton", "Click"));
+TEST_F(ChannelTest, EventsAUserCouldNotGiveAreRefusedNamingTheControlAndWhy) {
+    // Hidden, and inside a hidden parent.
+    EXPECT_EQ(client.error(cmd("event", "HiddenButton", "Click")),
+              "event: Button 'HiddenButton' is not showing");
+    w.main.find("Panel1")->hide();
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseMove", json{{"x", 1}, {"y", 2}})),
+              "event: Label 'Label1' is not showing");
+    w.main.find("Panel1")->show();
+
+    // Disabled; hidden comes first when it is both.
+    w.main.find("Button1")->setEnabled(false);
+    EXPECT_EQ(client.error(cmd("event", "Button1", "Click")),
+              "event: Button 'Button1' is disabled");
+    w.main.find("Button1")->hide();
+    EXPECT_EQ(client.error(cmd("event", "Button1", "Click")),
+              "event: Button 'Button1' is not showing");
+    w.grid->setEnabled(false);
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell", json{{"col", 0}, {"row", 1}})),
+              "event: StringGrid 'Grid' is disabled");
+
+    // On a sheet that is not the active one, and a tab that is not shown.
+    auto& onSheet = w.pages->page(1).add<ui::Button>("SheetButton");
+    onSheet.onClick = [this] { w.log.push_back("sheet"); };
+    EXPECT_EQ(client.error(cmd("event", "SheetButton", "Click")),
+              "event: Button 'SheetButton' is not showing");
+    EXPECT_EQ(client.error(cmd("event", "Pages", "TabActive", json{{"index", 1}})),
+              "event: tab 1 of PageControl 'Pages' is not showing");
+    EXPECT_EQ(w.pages->activeIndex(), 0);
+    w.pages->page(1).setTabVisible(true);
+    client.ok(cmd("event", "Pages", "TabActive", json{{"index", 1}}));
+    client.ok(cmd("event", "SheetButton", "Click"));
+
+    // A hidden window takes no input, but showing and closing it are its own doing.
+    w.other.hide();
+    EXPECT_EQ(client.error(cmd("event", "OtherButton", "Click")),
+              "event: Button 'OtherButton' is not showing");
+    EXPECT_EQ(client.error(cmd("event", "otherform", "Activate")),
+              "event: Form 'otherform' is not showing");
+    bool otherClosed = false;
+    w.other.onClose = [&] { otherClosed = true; };
+    client.ok(cmd("event", "otherform", "Close"));
+    EXPECT_TRUE(otherClosed);
+    client.ok(cmd("event", "otherform", "Show"));
+    EXPECT_TRUE(w.other.visible());
+    client.ok(cmd("event", "OtherButton", "Click"));
+
+    EXPECT_EQ(w.clicks, 0);
+    EXPECT_EQ(w.log, (std::vector<std::string>{"tab 1", "sheet", "other"}));
+    EXPECT_TRUE(w.app.dialogs().log().empty());
+}
+
+TEST_F(ChannelTest, HandlersStillClickHiddenControlsThemselves) {
+    // As the program does with its hidden "Next Page" button.
+    auto& next = w.main.add<ui::Button>("NextPage");
+    next.onClick = [this] { w.app.findControl("HiddenButton")->onClick(); };
+    client.error(cmd("event", "HiddenButton", "Click"));
+    EXPECT_EQ(w.clicks, 0);
+    client.ok(cmd("event", "NextPage", "Click"));
     EXPECT_EQ(w.clicks, 1);
 }
 
@@ -249,6 +307,29 @@ TEST_F(ChannelTest, MenuClicksAnItemByNameOnAnyForm) {
     client.error(cmd("menu", 3));
     client.error(cmd("menu"));
     EXPECT_EQ(w.clicks, 0);
+}
+
+TEST_F(ChannelTest, MenuRefusesItemsAUserCouldNotClick) {
+    auto& search = *w.main.find("SearchGoogle1");
+    search.setEnabled(false);
+    EXPECT_EQ(client.error(cmd("menu", "SearchGoogle1")),
+              "menu: MenuItem 'SearchGoogle1' is disabled");
+    search.hide();
+    EXPECT_EQ(client.error(cmd("menu", "SearchGoogle1")),
+              "menu: MenuItem 'SearchGoogle1' is not showing");
+    EXPECT_EQ(client.error(cmd("event", "SearchGoogle1", "Click")),
+              "event: MenuItem 'SearchGoogle1' is not showing");
+
+    // An item under a hidden or disabled item is out of reach with it.
+    auto& parent = static_cast<ui::MenuItem&>(*w.main.find("ZorvexOnline"));
+    parent.addItem("OnlineHelp", "Help").onClick = [this] { w.log.push_back("help"); };
+    client.ok(cmd("menu", "OnlineHelp"));
+    parent.setEnabled(false);
+    EXPECT_EQ(client.error(cmd("menu", "OnlineHelp")), "menu: MenuItem 'OnlineHelp' is disabled");
+    parent.hide();
+    EXPECT_EQ(client.error(cmd("menu", "OnlineHelp")),
+              "menu: MenuItem 'OnlineHelp' is not showing");
+    EXPECT_EQ(w.log, (std::vector<std::string>{"help"}));
 }
 
 TEST_F(ChannelTest, StateReadsRegisteredVariables) {
