@@ -6,7 +6,9 @@
 #include <stdexcept>
 
 #include "automation/ControlProperties.h"
+#include "automation/Reachability.h"
 #include "ui/Application.h"
+#include "ui/EventLoop.h"
 #include "ui/Form.h"
 #include "ui/PageControl.h"
 
@@ -111,6 +113,9 @@ json commandEvent(ui::Application& app, Arguments& args) {
     if (!control.takes(event))
         throw args.error(std::string(ui::kindName(control.kind())) + " '" + control.name() +
                          "' does not take the event '" + eventText + "'");
+    // The model drops input a user could not give; the client hears of it.
+    if (auto why = whyUnreachable(control, event, eventArgs))
+        throw args.error(*why);
     app.dispatch([&] { app.deliver(control, event, eventArgs); });
     // The key handler may change or swallow the key; the client learns which.
     if (event == ui::Event::KeyPress)
@@ -130,6 +135,8 @@ json commandMenu(ui::Application& app, Arguments& args) {
     if (!item)
         throw args.error("unknown menu item '" + name + "'");
     ui::EventArgs eventArgs;
+    if (auto why = whyUnreachable(*item, ui::Event::Click, eventArgs))
+        throw args.error(*why);
     app.dispatch([&] { item->deliver(ui::Event::Click, eventArgs); });
     return nullptr;
 }
@@ -155,14 +162,16 @@ json commandState(ui::Application& app, Arguments& args) {
     return app.state().get(name);
 }
 
-json commandAdvance(ui::Application& app, Arguments& args) {
+void commandAdvance(ui::Application& app, Arguments& args, const Channel::Done& done) {
     args.expectCount(1, 1, "MS");
     const std::int64_t ms = args.integer(0, "MS", 0, kMaxAdvanceMs);
     if (app.loop().clockKind() != ui::EventLoop::ClockKind::Virtual)
         throw args.error(
             "the clock is real time here; only the headless mode's virtual clock can be advanced");
+    // The ticks run one after another in this turn; the clock has arrived when the
+    // loop comes to the callback after them.
     app.loop().advance(ms);
-    return app.loop().now();
+    app.loop().afterTurn([&app, done] { done(app.loop().now()); });
 }
 
 json commandAnswer(ui::Application& app, Arguments& args) {
@@ -198,22 +207,26 @@ json commandControls(ui::Application& app, Arguments& args) {
     return out;
 }
 
-json commandWaitIdle(ui::Application& app, Arguments& args) {
+void commandWaitIdle(ui::Application& app, Arguments& args, const Channel::Done& done) {
     using namespace std::chrono;
     args.expectCount(1, 1, "MS");
     const auto deadline = steady_clock::now() + milliseconds(args.integer(0, "MS", 0, kMaxWaitMs));
-    for (;;) {
-        // The worker reports through posted work, and on the real clock its wake-up
-        // timer must keep running, or the wait would wait for itself.
-        app.loop().runPosted();
-        app.loop().runDue();
-        if (!app.idleProbe || app.idleProbe())
+    // The worker reports through posted work, and on the real clock its wake-up timer
+    // must keep running: the wait is a watch of the loop, which runs both between its
+    // checks, rather than a wait that would hold the loop up.
+    auto settled = [&app, deadline, done] {
+        if (!app.idleProbe || app.idleProbe()) {
+            done(true);
             return true;
-        const auto now = steady_clock::now();
-        if (now >= deadline)
-            return false;
-        app.loop().waitForPosted(std::min(duration_cast<milliseconds>(deadline - now) + 1ms, 10ms));
-    }
+        }
+        if (steady_clock::now() >= deadline) {
+            done(false);
+            return true;
+        }
+        return false;
+    };
+    if (!settled())
+        app.loop().watch(settled);
 }
 
 } // namespace
@@ -222,21 +235,28 @@ Channel::Channel(ui::Application& app) : app_(app) {
     addBuiltins();
 }
 
+Channel::~Channel() {
+    *alive_ = false;
+}
+
 void Channel::addBuiltins() {
     auto bind = [this](json (*fn)(ui::Application&, Arguments&)) {
         return [this, fn](Arguments& args) { return fn(app_, args); };
+    };
+    auto bindLater = [this](void (*fn)(ui::Application&, Arguments&, const Done&)) {
+        return [this, fn](Arguments& args, Done done) { fn(app_, args, done); };
     };
     addCommand("event", bind(commandEvent));
     addCommand("menu", bind(commandMenu));
     addCommand("set", bind(commandSet));
     addCommand("get", bind(commandGet));
     addCommand("state", bind(commandState));
-    addCommand("advance", bind(commandAdvance));
+    addLaterCommand("advance", bindLater(commandAdvance));
     addCommand("answer", bind(commandAnswer));
     addCommand("choose-file", bind(commandChooseFile));
     addCommand("dialogs", bind(commandDialogs));
     addCommand("controls", bind(commandControls));
-    addCommand("wait-idle", bind(commandWaitIdle));
+    addLaterCommand("wait-idle", bindLater(commandWaitIdle));
     addCommand("quit", [this](Arguments& args) -> json {
         args.expectCount(0, 0, "");
         quit();
@@ -245,6 +265,12 @@ void Channel::addBuiltins() {
 }
 
 void Channel::addCommand(std::string name, Command command) {
+    addLaterCommand(std::move(name), [command = std::move(command)](Arguments& args, Done done) {
+        done(command(args));
+    });
+}
+
+void Channel::addLaterCommand(std::string name, LaterCommand command) {
     if (commands_.contains(name))
         throw std::logic_error("automation command '" + name + "' is registered twice");
     commands_.emplace(std::move(name), std::move(command));
@@ -265,14 +291,94 @@ std::string Channel::errorReply(const json& id, std::string_view message) noexce
     }
 }
 
-std::string Channel::handle(std::string_view line) noexcept {
+void Channel::submit(std::string line, ReplyWriter reply, Presence presence) {
+    enqueue({Request::Type::Line, std::move(line), 0, std::move(reply), std::move(presence)});
+}
+
+void Channel::submitOverlong(std::size_t limit, ReplyWriter reply, Presence presence) {
+    enqueue({Request::Type::Overlong, {}, limit, std::move(reply), std::move(presence)});
+}
+
+void Channel::submitEndOfInput(Presence presence) {
+    enqueue({Request::Type::EndOfInput, {}, 0, {}, std::move(presence)});
+}
+
+void Channel::enqueue(Request request) {
+    ui::EventLoop& loop = app_.loop();
+    if (!loop.inTurn()) {
+        loop.runTurn([&] { enqueue(std::move(request)); });
+        return;
+    }
+    waiting_.push_back(std::move(request));
+    startWaiting();
+}
+
+void Channel::startWaiting() {
+    // finish() comes back here to start the next request; should it ever do so from
+    // inside start(), the flag keeps this loop from nesting.
+    if (starting_)
+        return;
+    starting_ = true;
+    while (!running_ && !waiting_.empty()) {
+        auto request = std::make_shared<Request>(std::move(waiting_.front()));
+        waiting_.pop_front();
+        if (!request->present())
+            continue;
+        running_ = true;
+        try {
+            start(request);
+        } catch (...) {
+            // Only running out of memory gets here; losing one reply is better than
+            // a channel that stays busy for ever.
+            running_ = false;
+        }
+    }
+    starting_ = false;
+}
+
+void Channel::start(const std::shared_ptr<Request>& request) {
+    ui::EventLoop& loop = app_.loop();
+    switch (request->type) {
+    case Request::Type::Line:
+        startLine(request);
+        return;
+    case Request::Type::Overlong: {
+        std::string reply = errorReply(nullptr, "request line longer than " +
+                                                    std::to_string(request->limit) + " bytes");
+        loop.afterTurn([this, request, reply] { finish(request, reply); });
+        return;
+    }
+    case Request::Type::EndOfInput:
+        loop.guard([this] {
+            quit();
+            if (!app_.terminated())
+                app_.terminate();
+        });
+        loop.afterTurn([this, request] { finish(request, {}); });
+        return;
+    }
+}
+
+void Channel::startLine(const std::shared_ptr<Request>& request) {
+    // Every reply is written once the turn's work is done, so a command's reply
+    // follows whatever its handlers posted.
+    auto answered = std::make_shared<bool>(false);
+    auto replyLater = [this, alive = alive_, request, answered](std::string reply) {
+        // A wait that outlived the channel finishes into nothing.
+        if (*answered || !*alive)
+            return;
+        *answered = true;
+        app_.loop().afterTurn(
+            [this, request, reply = std::move(reply)] { finish(request, reply); });
+    };
+    const std::string_view line = request->line;
     json id = nullptr;
     try {
-        json request;
+        json parsed;
         try {
             // The depth limit keeps a hostile request from exhausting the stack of
             // the recursive code that reads, copies and frees the parsed value.
-            request =
+            parsed =
                 json::parse(line.begin(), line.end(), [](int depth, json::parse_event_t, json&) {
                     if (depth > kMaxDepth)
                         throw RequestError("request nests deeper than " +
@@ -280,41 +386,48 @@ std::string Channel::handle(std::string_view line) noexcept {
                     return true;
                 });
         } catch (const json::parse_error& e) {
-            return errorReply(nullptr, "malformed request: " + withoutExceptionTag(e.what()));
+            return replyLater(
+                errorReply(nullptr, "malformed request: " + withoutExceptionTag(e.what())));
         } catch (const RequestError& e) {
-            return errorReply(nullptr, e.what());
+            return replyLater(errorReply(nullptr, e.what()));
         }
-        if (!request.is_object())
-            return errorReply(nullptr, "malformed request: not a JSON object");
-        auto idIt = request.find("id");
-        if (idIt == request.end())
-            return errorReply(nullptr, "request has no id");
+        if (!parsed.is_object())
+            return replyLater(errorReply(nullptr, "malformed request: not a JSON object"));
+        auto idIt = parsed.find("id");
+        if (idIt == parsed.end())
+            return replyLater(errorReply(nullptr, "request has no id"));
         id = *idIt;
-        auto commandIt = request.find("command");
-        if (commandIt == request.end())
-            return errorReply(id, "request has no command");
+        auto commandIt = parsed.find("command");
+        if (commandIt == parsed.end())
+            return replyLater(errorReply(id, "request has no command"));
         const json& command = *commandIt;
         if (!command.is_array() || command.empty())
-            return errorReply(id, "command must be an array [NAME, ARG...]");
+            return replyLater(errorReply(id, "command must be an array [NAME, ARG...]"));
         if (!command.front().is_string())
-            return errorReply(id, "command name must be a string");
+            return replyLater(errorReply(id, "command name must be a string"));
         const std::string name = command.front().get<std::string>();
         auto it = commands_.find(name);
         if (it == commands_.end())
-            return errorReply(id, "unknown command '" + name + "'");
+            return replyLater(errorReply(id, "unknown command '" + name + "'"));
 
         const json values(command.begin() + 1, command.end());
         Arguments args(name, values);
         // Copied so that a command registering or removing commands cannot pull
         // the running one from under itself.
-        const Command run = it->second;
-        json data = run(args);
-        return replyLine(id, "success", &data);
+        const LaterCommand run = it->second;
+        run(args, [replyLater, id](json data) { replyLater(replyLine(id, "success", &data)); });
     } catch (const std::exception& e) {
-        return errorReply(id, e.what());
+        replyLater(errorReply(id, e.what()));
     } catch (...) {
-        return errorReply(id, "unknown error");
+        replyLater(errorReply(id, "unknown error"));
     }
+}
+
+void Channel::finish(const std::shared_ptr<Request>& request, const std::string& reply) {
+    if (request->reply && request->present())
+        request->reply(reply);
+    running_ = false;
+    startWaiting();
 }
 
 } // namespace automation

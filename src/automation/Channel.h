@@ -11,11 +11,25 @@
 // channel; a subsystem that needs a command of its own registers it with
 // addCommand.
 //
+// Requests run inside turns of the event loop, never around them: a request that
+// runs handlers (`event`, `menu`, `quit`) replies once the turn has run them and the
+// work they posted; `advance` replies once the clock has arrived, its ticks having
+// run one after another in the turn; `wait-idle` replies from a later turn, when the
+// worker is idle or the time is up. Requests start in the order submitted, each once
+// the one before it has replied, so replies come in order too.
+//
+// `event` and `menu` deliver only what a user could: an event for a control (or a
+// click on a menu item) that is hidden, disabled or on a sheet not shown is refused
+// with an error naming it and why (see Reachability.h), instead of being dropped.
+//
 // Thread: user-interface thread only. The transports read on their own threads
 // and post each line to the user-interface thread's event loop.
 
+#include <cstddef>
+#include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -34,19 +48,40 @@ class Channel {
     /// A command: reads its arguments, does its work and returns the reply's data
     /// (null when it has nothing to report). Throwing RequestError, or any other
     /// std::exception, makes the reply an error reply with the exception's message.
+    /// Handlers it runs through Application::dispatch run in the request's turn, and
+    /// the reply waits for the work they post.
     using Command = std::function<nlohmann::json(Arguments& args)>;
+    /// Writes one reply line (without its line break). Runs on the user-interface
+    /// thread and must not throw.
+    using ReplyWriter = std::function<void(const std::string& reply)>;
+    /// Whether the client that sent a request is still there. A transport clears it
+    /// when it goes; the channel then drops that client's requests that have not
+    /// started and writes none of its replies. Null: always there.
+    using Presence = std::shared_ptr<const bool>;
 
     /// Installs the built-in commands. `app` must outlive the channel.
     explicit Channel(ui::Application& app);
+    /// A `wait-idle` still in progress then ends without a reply.
+    ~Channel();
     Channel(const Channel&) = delete;
     Channel& operator=(const Channel&) = delete;
 
     ui::Application& app() const { return app_; }
 
-    /// Handles one request line (without its line break) and returns the reply line
-    /// (without a line break). Never throws: whatever the client sends, the answer
-    /// is a reply.
-    std::string handle(std::string_view line) noexcept;
+    /// Handles one request line (without its line break); `reply` gets the reply
+    /// line when the request is done. Whatever the client sends, the answer is a
+    /// reply. Call from posted work or at the top level of the event loop; at the
+    /// top level the request runs as a turn of its own, so every reply but that of a
+    /// `wait-idle` still waiting has been written when this returns. Throws nothing
+    /// but std::bad_alloc.
+    void submit(std::string line, ReplyWriter reply, Presence presence = {});
+    /// A request line longer than `limit` bytes that was dropped unread: an error
+    /// reply, in its place among the requests.
+    void submitOverlong(std::size_t limit, ReplyWriter reply, Presence presence = {});
+    /// The client's input has ended: in its place among the requests, the program
+    /// quits as with a `quit` request, and ends even when closing the principal form
+    /// did not end it (its handler failed), since nobody is left to drive it. No reply.
+    void submitEndOfInput(Presence presence = {});
 
     /// Adds a command by name. Throws std::logic_error when the name is taken.
     void addCommand(std::string name, Command command);
@@ -61,11 +96,39 @@ class Channel {
     /// Requests nested deeper than this are refused before anything reads them.
     static constexpr int kMaxDepth = 32;
 
+    /// Finishes a request that was started with the reply's data. Call it once, on
+    /// the user-interface thread, inside a turn of the event loop.
+    using Done = std::function<void(nlohmann::json data)>;
+    /// A command that may finish later than it returns (`wait-idle`): it calls
+    /// `done` when it has its data, or throws as a Command does before returning.
+    using LaterCommand = std::function<void(Arguments& args, Done done)>;
+    /// Adds a command that finishes later. Throws std::logic_error when the name is taken.
+    void addLaterCommand(std::string name, LaterCommand command);
+
   private:
+    struct Request {
+        enum class Type { Line, Overlong, EndOfInput } type = Type::Line;
+        std::string line;
+        std::size_t limit = 0;
+        ReplyWriter reply;
+        Presence presence;
+        bool present() const { return !presence || *presence; }
+    };
+
     void addBuiltins();
+    void enqueue(Request request);
+    void startWaiting();
+    void start(const std::shared_ptr<Request>& request);
+    void startLine(const std::shared_ptr<Request>& request);
+    void finish(const std::shared_ptr<Request>& request, const std::string& reply);
 
     ui::Application& app_;
-    std::map<std::string, Command, std::less<>> commands_;
+    std::map<std::string, LaterCommand, std::less<>> commands_;
+    std::deque<Request> waiting_; ///< submitted, not started
+    bool running_ = false;        ///< a request has started and not replied yet
+    bool starting_ = false;       ///< startWaiting is on the stack
+    /// Cleared when the channel goes, for the watch of a `wait-idle` that outlives it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace automation

@@ -5,9 +5,12 @@
 //
 // On the virtual clock, time stands still between requests, so timers fire only
 // when a client advances the clock. On the real clock (should a caller use one) due
-// timers fire as they come.
+// timers fire as they come. While the loop has watches (a `wait-idle` in progress)
+// they run at least every EventLoop::kWatchInterval of real time.
 //
 // Owns nothing. Thread: the user-interface thread, which run() occupies.
+
+#include <functional>
 
 namespace ui {
 class Application;
@@ -24,6 +27,9 @@ class HeadlessDriver {
     /// Errors of the work it runs go to the application's error boundary; it throws
     /// nothing itself.
     void run();
+    /// Like run(), but returns as soon as `done` is true too (checked after each
+    /// round, and before the first wait). Call at the top level of the event loop.
+    void runUntil(const std::function<bool()>& done);
 
   private:
     ui::Application& app_;

@@ -9,19 +9,18 @@
 #include "automation/Channel.h"
 #include "automation/FdWriter.h"
 #include "automation/LineSplitter.h"
-#include "automation/RequestQueue.h"
 #include "ui/Application.h"
 
 namespace automation {
 
 StdioTransport::StdioTransport(Channel& channel, int in, int out)
-    : loop_(channel.app().loop()), queue_(std::make_shared<RequestQueue>(channel)), in_(in),
-      out_(out), reader_([this] { readLoop(); }) {}
+    : channel_(channel), loop_(channel.app().loop()), present_(std::make_shared<bool>(true)),
+      in_(in), out_(out), reader_([this] { readLoop(); }) {}
 
 StdioTransport::~StdioTransport() {
     stop_.raise();
     reader_.join();
-    queue_->detach();
+    *present_ = false;
 }
 
 void StdioTransport::readLoop() {
@@ -31,12 +30,15 @@ void StdioTransport::readLoop() {
         writeAll(out, reply + "\n");
     };
     auto post = [&](LineSplitter::Line line) {
-        loop_.post([queue = queue_, writer, line = std::move(line)]() mutable {
-            if (line.overlong)
-                queue->submitOverlong(kMaxLine, writer);
-            else
-                queue->submitLine(std::move(line.text), writer);
-        });
+        loop_.post(
+            [&channel = channel_, present = present_, writer, line = std::move(line)]() mutable {
+                if (!*present)
+                    return;
+                if (line.overlong)
+                    channel.submitOverlong(kMaxLine, writer, present);
+                else
+                    channel.submit(std::move(line.text), writer, present);
+            });
     };
 
     LineSplitter splitter(kMaxLine);
@@ -65,7 +67,10 @@ void StdioTransport::readLoop() {
     }
     if (auto last = splitter.finish())
         post(std::move(*last));
-    loop_.post([queue = queue_] { queue->submitEndOfInput(); });
+    loop_.post([&channel = channel_, present = present_] {
+        if (*present)
+            channel.submitEndOfInput(present);
+    });
 }
 
 } // namespace automation

@@ -25,7 +25,6 @@ class EventLoop;
 namespace automation {
 
 class Channel;
-class RequestQueue;
 
 class StdioTransport : public Transport {
   public:
@@ -40,8 +39,10 @@ class StdioTransport : public Transport {
   private:
     void readLoop();
 
+    Channel& channel_;
     ui::EventLoop& loop_;
-    std::shared_ptr<RequestQueue> queue_;
+    /// Cleared when the transport goes: requests still queued are then dropped.
+    std::shared_ptr<bool> present_;
     int in_;
     int out_;
     StopSignal stop_;

@@ -13,7 +13,6 @@
 #include "automation/Channel.h"
 #include "automation/FdWriter.h"
 #include "automation/LineSplitter.h"
-#include "automation/RequestQueue.h"
 #include "ui/Application.h"
 
 namespace automation {
@@ -98,7 +97,7 @@ class UnixSocketTransport::Client {
 };
 
 UnixSocketTransport::UnixSocketTransport(Channel& channel, std::string path)
-    : loop_(channel.app().loop()), queue_(std::make_shared<RequestQueue>(channel)),
+    : channel_(channel), loop_(channel.app().loop()), present_(std::make_shared<bool>(true)),
       path_(std::move(path)) {
     if (path_.empty())
         throw failure(path_, "the path is empty");
@@ -138,7 +137,7 @@ UnixSocketTransport::UnixSocketTransport(Channel& channel, std::string path)
 UnixSocketTransport::~UnixSocketTransport() {
     stop_.raise();
     reader_.join();
-    queue_->detach();
+    *present_ = false;
     struct stat info {};
     if (::stat(path_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_)
         ::unlink(path_.c_str());
@@ -151,13 +150,16 @@ void UnixSocketTransport::serve() {
     std::vector<LineSplitter::Line> lines;
 
     auto post = [this](const std::shared_ptr<Client>& client, LineSplitter::Line line) {
-        loop_.post([queue = queue_, client, line = std::move(line)]() mutable {
-            auto writer = [client](const std::string& reply) { client->reply(reply); };
-            if (line.overlong)
-                queue->submitOverlong(kMaxLine, writer);
-            else
-                queue->submitLine(std::move(line.text), writer);
-        });
+        loop_.post(
+            [&channel = channel_, present = present_, client, line = std::move(line)]() mutable {
+                if (!*present)
+                    return;
+                auto writer = [client](const std::string& reply) { client->reply(reply); };
+                if (line.overlong)
+                    channel.submitOverlong(kMaxLine, writer, present);
+                else
+                    channel.submit(std::move(line.text), writer, present);
+            });
     };
 
     for (;;) {

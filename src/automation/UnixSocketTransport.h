@@ -30,7 +30,6 @@ class EventLoop;
 namespace automation {
 
 class Channel;
-class RequestQueue;
 
 class UnixSocketTransport : public Transport {
   public:
@@ -52,8 +51,10 @@ class UnixSocketTransport : public Transport {
     class Client;
     void serve();
 
+    Channel& channel_;
     ui::EventLoop& loop_;
-    std::shared_ptr<RequestQueue> queue_;
+    /// Cleared when the transport goes: requests still queued are then dropped.
+    std::shared_ptr<bool> present_;
     std::string path_;
     platform::UniqueFd listener_;
     dev_t device_ = 0; ///< identity of the socket file made, so only it is removed

@@ -6,7 +6,8 @@
 //
 // Installs itself as the presenter of the application's dialogs and removes itself
 // when destroyed. Owns nothing else. Thread: user-interface thread only; presenting
-// runs a modal loop, in which timers and posted work keep running.
+// runs a modal loop, in which the window keeps painting while the model's timers and
+// posted work wait for the handler that asked to finish.
 
 #include <QString>
 #include <QWidget>

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <limits>
 #include <mutex>
+#include <optional>
 
 #include "ui/Application.h"
 
@@ -57,22 +58,34 @@ LoopDriver::~LoopDriver() {
 }
 
 void LoopDriver::runRound() {
-    app_.loop().runPosted();
-    app_.loop().runDue();
+    ui::EventLoop& loop = app_.loop();
+    if (loop.inTurn()) {
+        // Called from a modal dialog's loop inside a handler: the work waits until
+        // that handler is done, so that no handler runs inside another.
+        loop.wakeAfterTurn();
+        return;
+    }
+    loop.runPosted();
+    loop.runDue();
+    loop.runWatches();
     if (afterRound_)
         afterRound_();
     schedule();
 }
 
 void LoopDriver::schedule() {
-    const auto next = app_.loop().nextDue();
-    if (!next) {
+    ui::EventLoop& loop = app_.loop();
+    std::optional<std::int64_t> wait;
+    if (const auto next = loop.nextDue())
+        wait = std::clamp<std::int64_t>(*next - loop.now(), 0, std::numeric_limits<int>::max());
+    if (loop.watching())
+        wait = std::min<std::int64_t>(wait.value_or(ui::EventLoop::kWatchInterval.count()),
+                                      ui::EventLoop::kWatchInterval.count());
+    if (!wait) {
         due_.stop();
         return;
     }
-    const std::int64_t wait =
-        std::clamp<std::int64_t>(*next - app_.loop().now(), 0, std::numeric_limits<int>::max());
-    due_.start(static_cast<int>(wait));
+    due_.start(static_cast<int>(*wait));
 }
 
 } // namespace qtfront

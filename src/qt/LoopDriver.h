@@ -1,7 +1,9 @@
 #pragma once
 // Runs the model's event loop inside Qt's, on the real clock: posted work runs as
-// soon as it arrives, timers when they are due. After each round `afterRound` runs
-// (the front end brings its widgets in step there).
+// soon as it arrives, timers when they are due, the loop's watches at least every
+// EventLoop::kWatchInterval while there are any. After each round `afterRound` runs
+// (the front end brings its widgets in step there). A round that Qt starts inside a
+// handler (from a modal dialog's loop) waits until that handler is done.
 //
 // The loop's wake-ups may come from any thread (the media worker, automation
 // transports); they are queued to the user-interface thread. Several wake-ups before
@@ -31,7 +33,8 @@ class LoopDriver : public QObject {
     LoopDriver(ui::Application& app, std::function<void()> afterRound);
     ~LoopDriver() override;
 
-    /// Runs posted work and due timers now, then `afterRound`, then waits for the next due timer.
+    /// Runs posted work, due timers and watches now, then `afterRound`, then waits for
+    /// the next due timer; inside a turn of the loop, asks to be woken after it instead.
     void runRound();
 
   private:

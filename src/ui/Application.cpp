@@ -43,8 +43,10 @@ void Application::terminate() {
 }
 
 void Application::dispatch(const std::function<void()>& fn) {
-    loop_.guard(fn);
-    loop_.runPosted();
+    if (loop_.inTurn())
+        loop_.guard(fn);
+    else
+        loop_.runTurn(fn);
 }
 
 bool Application::waitWhile(const std::function<bool()>& finished) {

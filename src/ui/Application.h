@@ -58,15 +58,19 @@ public:
     /// How the program waits for a slow outside call (a catalogue server that does
     /// not answer): the front end's hook keeps the windows painting, shows the busy
     /// pointer and offers a cancel, and returns false when the user cancelled.
-    /// While it waits, no handler, timer or posted work runs (waiting() is true,
-    /// and the drivers hold them back). Without a hook there is nothing to keep
-    /// going, and callers run their call directly.
+    /// The wait runs inside the running turn, so no other handler, timer or posted
+    /// work runs meanwhile (the drivers hold them back until the turn ends).
+    /// Without a hook there is nothing to keep going, and callers run their call
+    /// directly.
     std::function<bool(const std::function<bool()>& finished)> waitHook;
     bool waitWhile(const std::function<bool()>& finished);
     bool waiting() const { return waiting_; }
 
-    /// Runs `fn` inside the error boundary, then the work it posted: the entry for
-    /// every user event, timer tick and automation command.
+    /// The entry for every user event a front end delivers: at the top level of the
+    /// loop, runs `fn` as one turn (inside the error boundary, then the work it
+    /// posted). Inside a turn (an automation request, or a front end reporting
+    /// something while a handler's modal dialog is open) `fn` runs at once inside the
+    /// error boundary and the work it posts joins the running turn.
     void dispatch(const std::function<void()>& fn);
 
     /// Sees every mouse press (MouseDown, and DblClick with its button) before the

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "TestWindow.h"
 #include "automation/Channel.h"
+#include "automation/HeadlessDriver.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -172,6 +177,7 @@ TEST_F(ChannelTest, EventRunsTheHandlerAndWhatItPostsBeforeReplying) {
 
     client.ok(cmd("event", "Label1", "MouseMove", json{{"x", 3}, {"y", 4}}));
     client.ok(cmd("event", "Label1", "MouseDown", json{{"button", "right"}, {"x", 5}, {"y", 6}}));
+    w.pages->page(1).setTabVisible(true);
     client.ok(cmd("event", "Pages", "TabActive", json{{"index", 1}}));
     EXPECT_EQ(w.pages->activeIndex(), 1);
     client.ok(cmd("event", "Grid", "SelectCell", json{{"col", 1}, {"row", 1}}));
@@ -189,9 +195,66 @@ TEST_F(ChannelTest, EventRunsTheHandlerAndWhatItPostsBeforeReplying) {
     // A radio click checks it before its handler would run.
     client.ok(cmd("event", "Radio2", "Click"));
     EXPECT_TRUE(w.radio2->checked());
+}
 
-    // A hidden control takes no input, as on screen.
-    client.ok(cmd("event", "HiddenButton", "Click"));
+TEST_F(ChannelTest, EventsAUserCouldNotGiveAreRefusedNamingTheControlAndWhy) {
+    // Hidden, and inside a hidden parent.
+    EXPECT_EQ(client.error(cmd("event", "HiddenButton", "Click")),
+              "event: Button 'HiddenButton' is not showing");
+    w.main.find("Panel1")->hide();
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseMove", json{{"x", 1}, {"y", 2}})),
+              "event: Label 'Label1' is not showing");
+    w.main.find("Panel1")->show();
+
+    // Disabled; hidden comes first when it is both.
+    w.main.find("Button1")->setEnabled(false);
+    EXPECT_EQ(client.error(cmd("event", "Button1", "Click")),
+              "event: Button 'Button1' is disabled");
+    w.main.find("Button1")->hide();
+    EXPECT_EQ(client.error(cmd("event", "Button1", "Click")),
+              "event: Button 'Button1' is not showing");
+    w.grid->setEnabled(false);
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell", json{{"col", 0}, {"row", 1}})),
+              "event: StringGrid 'Grid' is disabled");
+
+    // On a sheet that is not the active one, and a tab that is not shown.
+    auto& onSheet = w.pages->page(1).add<ui::Button>("SheetButton");
+    onSheet.onClick = [this] { w.log.push_back("sheet"); };
+    EXPECT_EQ(client.error(cmd("event", "SheetButton", "Click")),
+              "event: Button 'SheetButton' is not showing");
+    EXPECT_EQ(client.error(cmd("event", "Pages", "TabActive", json{{"index", 1}})),
+              "event: tab 1 of PageControl 'Pages' is not showing");
+    EXPECT_EQ(w.pages->activeIndex(), 0);
+    w.pages->page(1).setTabVisible(true);
+    client.ok(cmd("event", "Pages", "TabActive", json{{"index", 1}}));
+    client.ok(cmd("event", "SheetButton", "Click"));
+
+    // A hidden window takes no input, but showing and closing it are its own doing.
+    w.other.hide();
+    EXPECT_EQ(client.error(cmd("event", "OtherButton", "Click")),
+              "event: Button 'OtherButton' is not showing");
+    EXPECT_EQ(client.error(cmd("event", "otherform", "Activate")),
+              "event: Form 'otherform' is not showing");
+    bool otherClosed = false;
+    w.other.onClose = [&] { otherClosed = true; };
+    client.ok(cmd("event", "otherform", "Close"));
+    EXPECT_TRUE(otherClosed);
+    client.ok(cmd("event", "otherform", "Show"));
+    EXPECT_TRUE(w.other.visible());
+    client.ok(cmd("event", "OtherButton", "Click"));
+
+    EXPECT_EQ(w.clicks, 0);
+    EXPECT_EQ(w.log, (std::vector<std::string>{"tab 1", "sheet", "other"}));
+    EXPECT_TRUE(w.app.dialogs().log().empty());
+}
+
+TEST_F(ChannelTest, HandlersStillClickHiddenControlsThemselves) {
+    // As the program does with its hidden "Next Page" button.
+    auto& next = w.main.add<ui::Button>("NextPage");
+    next.onClick = [this] { w.app.findControl("HiddenButton")->onClick(); };
+    client.error(cmd("event", "HiddenButton", "Click"));
+    EXPECT_EQ(w.clicks, 0);
+    client.ok(cmd("event", "NextPage", "Click"));
     EXPECT_EQ(w.clicks, 1);
 }
 
@@ -244,6 +307,29 @@ TEST_F(ChannelTest, MenuClicksAnItemByNameOnAnyForm) {
     client.error(cmd("menu", 3));
     client.error(cmd("menu"));
     EXPECT_EQ(w.clicks, 0);
+}
+
+TEST_F(ChannelTest, MenuRefusesItemsAUserCouldNotClick) {
+    auto& search = *w.main.find("SearchGoogle1");
+    search.setEnabled(false);
+    EXPECT_EQ(client.error(cmd("menu", "SearchGoogle1")),
+              "menu: MenuItem 'SearchGoogle1' is disabled");
+    search.hide();
+    EXPECT_EQ(client.error(cmd("menu", "SearchGoogle1")),
+              "menu: MenuItem 'SearchGoogle1' is not showing");
+    EXPECT_EQ(client.error(cmd("event", "SearchGoogle1", "Click")),
+              "event: MenuItem 'SearchGoogle1' is not showing");
+
+    // An item under a hidden or disabled item is out of reach with it.
+    auto& parent = static_cast<ui::MenuItem&>(*w.main.find("ZorvexOnline"));
+    parent.addItem("OnlineHelp", "Help").onClick = [this] { w.log.push_back("help"); };
+    client.ok(cmd("menu", "OnlineHelp"));
+    parent.setEnabled(false);
+    EXPECT_EQ(client.error(cmd("menu", "OnlineHelp")), "menu: MenuItem 'OnlineHelp' is disabled");
+    parent.hide();
+    EXPECT_EQ(client.error(cmd("menu", "OnlineHelp")),
+              "menu: MenuItem 'OnlineHelp' is not showing");
+    EXPECT_EQ(w.log, (std::vector<std::string>{"help"}));
 }
 
 TEST_F(ChannelTest, StateReadsRegisteredVariables) {
@@ -350,6 +436,157 @@ TEST_F(ChannelTest, WaitIdleRunsPostedWorkUntilTheProbeSaysIdle) {
 
     client.error(cmd("wait-idle", -1));
     client.error(cmd("wait-idle", "soon"));
+}
+
+// What a transport does: each request line posted to the loop as one piece of work.
+struct Posted {
+    explicit Posted(automation::Channel& c) : channel(c) {}
+    automation::Channel& channel;
+    std::vector<json> replies;
+    int next = 1;
+
+    automation::Channel::ReplyWriter writer() {
+        return [this](const std::string& reply) { replies.push_back(json::parse(reply)); };
+    }
+    void post(const json& command, automation::Channel::Presence presence = {}) {
+        const std::string line = json{{"id", next++}, {"command", command}}.dump();
+        channel.app().loop().post(
+            [this, line, presence] { channel.submit(line, writer(), presence); });
+    }
+    std::vector<int> ids() const {
+        std::vector<int> out;
+        for (const auto& reply : replies)
+            out.push_back(reply.value("id", 0));
+        return out;
+    }
+};
+
+// Records the order in which handlers ran and whether any ran inside another.
+struct Nesting {
+    std::vector<std::string> order;
+    int depth = 0;
+    int deepest = 0;
+    std::function<void()> handler(std::string name, std::function<void()> body = {}) {
+        return [this, name, body] {
+            ++depth;
+            deepest = std::max(deepest, depth);
+            order.push_back(name);
+            if (body)
+                body();
+            --depth;
+        };
+    }
+};
+
+TEST_F(ChannelTest, PipelinedRequestsAreAnsweredInOrderEachAfterTheWorkOfTheOneBefore) {
+    w.app.state().add("postedRan", [this] { return json(w.postedRan); });
+    Posted client2(channel);
+    client2.post(cmd("event", "Button1", "Click"));
+    client2.post(cmd("state", "postedRan"));
+    client2.post(cmd("state", "clicks"));
+    EXPECT_EQ(w.app.loop().runPosted(), 3u);
+    EXPECT_EQ(client2.ids(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(client2.replies[0]["error"], "success");
+    EXPECT_EQ(client2.replies[1]["data"], true); // the click's posted work had run
+    EXPECT_EQ(client2.replies[2]["data"], 1);
+}
+
+TEST_F(ChannelTest, ARequestArrivingWhileAHandlersWorkRunsWaitsForAllOfIt) {
+    ui::EventLoop& loop = w.app.loop();
+    Nesting seen;
+    Posted client2(channel);
+    auto& chain = w.main.add<ui::Button>("ChainButton");
+    auto& probe = w.main.add<ui::Button>("ProbeButton");
+    chain.onClick = seen.handler("click", [&] {
+        loop.post(seen.handler("A", [&] {
+            // A transport's reader thread posts the next request meanwhile.
+            std::thread reader([&] { client2.post(cmd("event", "ProbeButton", "Click")); });
+            reader.join();
+            loop.post(seen.handler("A.1", [&] { loop.post(seen.handler("A.1.1")); }));
+        }));
+        loop.post(seen.handler("B"));
+    });
+    probe.onClick = seen.handler("probe");
+
+    client2.post(cmd("event", "ChainButton", "Click"));
+    EXPECT_EQ(loop.runPosted(), 2u);
+    EXPECT_EQ(seen.order, (std::vector<std::string>{"click", "A", "B", "A.1", "A.1.1", "probe"}));
+    EXPECT_EQ(seen.deepest, 1);
+    EXPECT_EQ(client2.ids(), (std::vector<int>{1, 2}));
+}
+
+TEST_F(ChannelTest, RequestsAfterAWaitIdleWaitForItsReplyWhileTheLoopRunsOn) {
+    ui::EventLoop& loop = w.app.loop();
+    bool idle = false;
+    int clicksWhenIdle = -1;
+    w.app.idleProbe = [&idle] { return idle; };
+    Posted client2(channel);
+    client2.post(cmd("wait-idle", 60'000));
+    client2.post(cmd("event", "Button1", "Click"));
+    client2.post(cmd("state", "clicks"));
+    // The worker's report comes after the requests; the loop must run it while the
+    // wait is in progress, and the click must wait for the wait's reply.
+    loop.post([&] {
+        clicksWhenIdle = w.clicks;
+        idle = true;
+    });
+    automation::HeadlessDriver(w.app).runUntil([&] { return client2.replies.size() == 3; });
+    EXPECT_EQ(clicksWhenIdle, 0);
+    EXPECT_EQ(client2.ids(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(client2.replies[0]["data"], true);
+    EXPECT_EQ(client2.replies[2]["data"], 1);
+    EXPECT_FALSE(loop.watching());
+}
+
+TEST_F(ChannelTest, OverlongLinesAndTheEndOfInputTakeTheirPlaceAmongTheRequests) {
+    Posted client2(channel);
+    client2.post(cmd("event", "Button1", "Click"));
+    w.app.loop().post([&] { channel.submitOverlong(64, client2.writer()); });
+    w.app.loop().post([&] { channel.submitEndOfInput(); });
+    w.app.loop().runPosted();
+    ASSERT_EQ(client2.replies.size(), 2u);
+    EXPECT_EQ(client2.replies[1],
+              (json{{"id", nullptr}, {"error", "request line longer than 64 bytes"}}));
+    EXPECT_EQ(w.clicks, 1);
+    EXPECT_TRUE(w.closed);
+    EXPECT_TRUE(w.app.terminated());
+}
+
+TEST_F(ChannelTest, RequestsOfAClientThatWentAwayAreDropped) {
+    auto present = std::make_shared<bool>(true);
+    bool idle = false;
+    w.app.idleProbe = [&idle] { return idle; };
+    Posted client2(channel);
+    client2.post(cmd("wait-idle", 60'000), present);
+    client2.post(cmd("event", "Button1", "Click"), present);
+    w.app.loop().post([&] { channel.submitEndOfInput(present); });
+    w.app.loop().runPosted();
+    // The client goes while its wait is in progress.
+    *present = false;
+    idle = true;
+    w.app.loop().runWatches();
+    EXPECT_TRUE(client2.replies.empty());
+    EXPECT_EQ(w.clicks, 0);
+    EXPECT_FALSE(w.app.terminated());
+    // The channel serves the others.
+    EXPECT_EQ(client.ok(cmd("state", "clicks")), 0);
+}
+
+TEST(ChannelLifetime, AWaitInProgressEndsQuietlyWhenTheChannelGoes) {
+    TestWindow w;
+    bool idle = false;
+    w.app.idleProbe = [&idle] { return idle; };
+    int replies = 0;
+    {
+        automation::Channel channel(w.app);
+        channel.submit(R"({"id": 1, "command": ["wait-idle", 60000]})",
+                       [&](const std::string&) { ++replies; });
+        EXPECT_TRUE(w.app.loop().watching());
+    }
+    idle = true;
+    w.app.loop().runWatches();
+    EXPECT_FALSE(w.app.loop().watching());
+    EXPECT_EQ(replies, 0);
 }
 
 TEST_F(ChannelTest, QuitClosesThePrincipalFormAsTheUserWould) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "automation/HeadlessDriver.h"
 #include "ui/Picture.h"
 
 namespace automationtest {
@@ -117,7 +120,18 @@ TestWindow::TestWindow(ui::EventLoop::ClockKind clock) : app(clock) {
 }
 
 nlohmann::json Client::raw(const std::string& line) {
-    const std::string reply = channel_.handle(line);
+    // Submitted at the top level, the request runs as a turn of its own; only a
+    // wait-idle that is still waiting needs the loop driven until it replies.
+    std::optional<std::string> written;
+    int replies = 0;
+    channel_.submit(line, [&](const std::string& reply) {
+        written = reply;
+        ++replies;
+    });
+    if (!written)
+        automation::HeadlessDriver(channel_.app()).runUntil([&] { return written.has_value(); });
+    EXPECT_EQ(replies, 1) << line;
+    const std::string reply = written.value_or("");
     EXPECT_EQ(reply.find('\n'), std::string::npos) << reply;
     auto parsed = nlohmann::json::parse(reply, nullptr, false);
     EXPECT_FALSE(parsed.is_discarded()) << reply;

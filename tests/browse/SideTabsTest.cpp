@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "automation/Channel.h"
 #include "browse/SideTabs.h"
 #include "browse/Topics.h"
 #include "catalogue/Selection.h"
@@ -154,6 +155,33 @@ TEST_F(SideTabs, TheAusNewsRightStripShowsTheFirstPageTheFirstTime) {
     expectSlots("newsSlots", "newspic", first);
     click("suiImageButton11");
     EXPECT_EQ(state<int>("newsOffset"), 16);
+    EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(SideTabs, ThroughTheAutomationChannelOnlyTheTabChoiceReachesTheHiddenNextPageButton) {
+    startOnline();
+    automation::Channel channel(*app);
+    auto send = [&](const nlohmann::json& command) {
+        nlohmann::json reply;
+        channel.submit(nlohmann::json{{"id", 1}, {"command", command}}.dump(),
+                       [&](const std::string& line) { reply = nlohmann::json::parse(line); });
+        return reply.value("error", "");
+    };
+    EXPECT_EQ(send({"event", "videosidebarslide", "Pop"}), "success");
+    // A user can press neither the hidden "Next Page" button nor the right strip of
+    // a tab that is not shown.
+    EXPECT_EQ(send({"event", "Button9", "Click"}), "event: Button 'Button9' is not showing");
+    EXPECT_EQ(send({"event", "suiImageButton11", "Click"}),
+              "event: Button 'suiImageButton11' is not showing");
+    EXPECT_FALSE(tabs().newsPaged);
+
+    // Choosing the tab the first time presses the hidden button in code, as always.
+    EXPECT_EQ(send({"event", "sidepage", "TabActive", {{"index", 1}}}), "success");
+    EXPECT_TRUE(tabs().newsPaged);
+    EXPECT_EQ(tabs().newsOffset, 0);
+    expectSlots("newsSlots", "newspic", rows(2, 0));
+    EXPECT_EQ(send({"event", "suiImageButton11", "Click"}), "success");
+    EXPECT_EQ(tabs().newsOffset, 16);
     EXPECT_TRUE(errors().empty());
 }
 

@@ -106,6 +106,57 @@ TEST_F(QtFixture, MessageBoxesAnswerWithTheCaptionClicked) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+TEST_F(QtFixture, AMessageBoxInsideAHandlerHoldsTheLoopsWorkUntilTheHandlerIsDone) {
+    ui::Form form(app, "form");
+    auto& timer = form.add<ui::Timer>("poll", 10, true);
+    bool inHandler = false;
+    int ranInside = 0;
+    int ticks = 0;
+    bool postedRan = false;
+    timer.onTimer = [&] {
+        ++ticks;
+        ranInside += inHandler ? 1 : 0;
+    };
+    qtfront::DialogPresenter presenter(app, [] { return nullptr; });
+    qtfront::LoopDriver driver(app, {});
+
+    // While the box is up: work arrives from another thread, the timer comes due
+    // several times over, and the box's loop runs many rounds. Then OK is clicked.
+    int rounds = 0;
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (rounds++ == 0) {
+            std::thread worker([&] {
+                app.loop().post([&] {
+                    postedRan = true;
+                    ranInside += inHandler ? 1 : 0;
+                });
+            });
+            worker.join();
+        }
+        if (rounds < 6)
+            return;
+        poll->deleteLater();
+        box->buttons().front()->click();
+    });
+    poll->start(20);
+
+    app.dispatch([&] {
+        inHandler = true;
+        app.dialogs().showInfo("The catalogue is busy.");
+        inHandler = false;
+    });
+    EXPECT_EQ(rounds, 6);
+    EXPECT_EQ(ranInside, 0);
+    // Once the handler is done, the driver is woken and runs what waited.
+    QTRY_VERIFY(postedRan);
+    QTRY_VERIFY(ticks > 0);
+    EXPECT_EQ(ranInside, 0);
+}
+
 TEST(DialogPresenterFilter, DesignedFiltersBecomeQtFilters) {
     EXPECT_EQ(qtfront::DialogPresenter::toQtFilter("Media files|*.wmv;*.asf|All files|*.*"),
               "Media files (*.wmv *.asf);;All files (*.*)");
