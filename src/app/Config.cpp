@@ -157,8 +157,8 @@ Config Config::load(const std::string& path) {
     return parse(text, path);
 }
 
-Config Config::parse(std::string_view text, std::string_view origin) {
-    Config config;
+Config Config::parse(std::string_view text, std::string_view origin, Config base) {
+    Config config = std::move(base);
     std::string section;
     std::map<std::string, int, std::less<>> seenOn; // "section.key" -> line
     int lineNo = 0;

@@ -49,8 +49,9 @@ class Config {
     /// is taken as written between them, ';' and '#' included, and the quotes are
     /// removed, except for SQL literal keys, whose value is the literal itself.
     static Config load(const std::string& path);
-    /// Parses INI text; `origin` names it in errors.
-    static Config parse(std::string_view text, std::string_view origin);
+    /// Parses INI text over `base` (the defaults unless given); `origin` names it in
+    /// errors. A key may appear once in one text; a later text may change it.
+    static Config parse(std::string_view text, std::string_view origin, Config base = Config());
 
     /// The value of section.key (defaults included). Throws std::out_of_range for a
     /// key that is not in keys().

@@ -136,6 +136,13 @@ TEST(Config, ADuplicateKeyOrAStrayTextIsRefusedWithFileAndLine) {
         0u); // the backslash escapes the closing quote
 }
 
+TEST(Config, ASecondTextMayChangeWhatTheFirstSet) {
+    const auto first = app::Config::parse("[catalogue]\nport = 3310\nuser = a\n", "a.ini");
+    const auto both = app::Config::parse("[catalogue]\nport = 1\n", "b.ini", first);
+    EXPECT_EQ(both.catalogue().port, 1);
+    EXPECT_EQ(both.catalogue().user, "a");
+}
+
 TEST(Config, ADirectoryIsRefusedLikeAMissingFile) {
     testsupport::TempDir tmp("zorvex-config");
     try {
