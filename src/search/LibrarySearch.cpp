@@ -1,24 +1,17 @@
 #include "search/LibrarySearch.h"
 
+#include "search/FullTextWords.h"
 #include "search/SqlText.h"
 
 namespace search {
 
 std::string BuildPlainTerms(std::string_view box) {
-    std::string t(box);
-    while (!t.empty() && static_cast<unsigned char>(t.back()) <= 0x20)
-        t.pop_back();
-    for (char& c : t)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    std::string terms = "+";
-    for (char c : t) {
-        if (c == ' ')
-            terms += " +";
-        else
-            terms += c;
-    }
-    return "\"" + escapeLiteral(terms, '"') + "\"";
+    std::vector<std::string> words = fullTextWords(box);
+    for (auto& w : words)
+        for (char& c : w)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+    return "\"" + escapeLiteral(requiredWords(words), '"') + "\"";
 }
 
 std::string BuildLibraryTail(bool popular, std::string_view offsetText, const Exclusions& ex) {
@@ -34,8 +27,8 @@ LibrarySearch BuildLibrarySearch(std::string_view box, bool popular, std::string
     s.head = "SELECT HIGH_PRIORITY *,  ((MATCH (rssdesc,rssitemtitle,rssurl) AGAINST (" + terms +
              ")) AND (rssurl != " + ex.playerUrl + ") AND";
     s.middle = " (rsshostname != " + ex.host +
-               ")) AS score FROM videosnap WHERE ((MATCH (rssdesc,rssitemtitle,rssurl) AGAINST (" + terms +
-               " IN BOOLEAN MODE)) AND ";
+               ")) AS score FROM videosnap WHERE ((MATCH (rssdesc,rssitemtitle,rssurl) AGAINST (" +
+               terms + " IN BOOLEAN MODE)) AND ";
     s.tail = BuildLibraryTail(popular, offsetText, ex);
     return s;
 }

@@ -14,9 +14,11 @@ struct Exclusions {
     std::string host;      ///< `excludedHost`
 };
 
-/// The box text as full-text terms: trailing blanks and control characters cut,
-/// lower-cased, "+" before it and before every word, enclosed in double quotes.
-/// The inner text is escaped for the double-quoted literal it goes into.
+/// The box text as full-text terms: its words (fullTextWords: split at blanks,
+/// control and operator characters, which are dropped, empty words gone),
+/// lower-cased, each required with a "+", enclosed in double quotes. The inner text
+/// is escaped for the double-quoted literal it goes into. A box without words gives
+/// the empty literal, which matches nothing.
 std::string BuildPlainTerms(std::string_view box);
 
 struct LibrarySearch {
@@ -31,6 +33,7 @@ struct LibrarySearch {
 LibrarySearch BuildLibrarySearch(std::string_view box, bool popular, std::string_view offsetText,
                                  const Exclusions& exclusions);
 /// The tail alone, for paging within the results.
-std::string BuildLibraryTail(bool popular, std::string_view offsetText, const Exclusions& exclusions);
+std::string BuildLibraryTail(bool popular, std::string_view offsetText,
+                             const Exclusions& exclusions);
 
 } // namespace search

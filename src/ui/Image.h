@@ -9,15 +9,17 @@
 namespace ui {
 
 class Image : public Control {
-public:
+  public:
     Image(std::string name, Control* parent);
 
     /// The picture shown. The reference is shared with whoever keeps it (the
     /// current item): loading a new picture replaces the object's contents, so those
     /// references see the new picture too.
     const PictureRef& picture() const { return picture_; }
-    /// Decodes a JPEG file into the shown picture. Throws PictureError naming the
-    /// file; the shown picture is then unchanged.
+    /// Decodes a JPEG file into the shown picture. While the control stretches its
+    /// picture, the picture is decoded at 1/2, 1/4 or 1/8 of its size when that
+    /// still covers the control's current size. Throws PictureError naming the file;
+    /// the shown picture is then unchanged.
     void loadFromFile(const std::string& path);
     void setPicture(const Picture& p);
     void clearPicture();
@@ -25,7 +27,7 @@ public:
     bool stretch() const { return stretch_; }
     void setStretch(bool on);
 
-private:
+  private:
     PictureRef picture_;
     bool stretch_ = false;
 };

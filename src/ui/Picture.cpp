@@ -1,8 +1,8 @@
 #include "ui/Picture.h"
 
 #include <csetjmp>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -27,7 +27,6 @@ void onError(j_common_ptr info) {
 
 void onMessage(j_common_ptr, int) {} // warnings on corrupt data stay quiet
 
-
 std::string describe(std::string_view what, std::string_view detail) {
     return "'" + std::string(what) + "' is not a valid JPEG picture: " + std::string(detail);
 }
@@ -35,20 +34,21 @@ std::string describe(std::string_view what, std::string_view detail) {
 } // namespace
 
 Picture::Picture(int width, int height, std::vector<std::uint8_t> rgb)
-    : width_(width), height_(height), rgb_(std::move(rgb)) {
+    : width_(width), height_(height), naturalWidth_(width), naturalHeight_(height),
+      rgb_(std::move(rgb)) {
     if (width < 0 || height < 0 ||
         rgb_.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
         throw PictureError("picture size does not match its pixel data");
 }
 
-Picture Picture::fromFile(const std::string& path) {
+Picture Picture::fromFile(const std::string& path, DecodeSize atLeast) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw PictureError("Cannot open picture file '" + path + "'");
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad())
         throw PictureError("Cannot read picture file '" + path + "'");
-    Picture p = fromJpeg(bytes, path);
+    Picture p = fromJpeg(bytes, path, atLeast);
     p.source_ = path;
     return p;
 }
@@ -63,7 +63,10 @@ struct DecodeState {
     std::vector<std::uint8_t> rgb;
     int width = 0;
     int height = 0;
+    int naturalWidth = 0;
+    int naturalHeight = 0;
     bool created = false;
+    bool tooLarge = false;
 };
 struct EncodeState {
     jpeg_compress_struct info{};
@@ -73,7 +76,25 @@ struct EncodeState {
     bool created = false;
 };
 
-bool decode(DecodeState& s, std::string_view bytes) {
+// The largest of 1/8, 1/4 and 1/2 that keeps the output at least `atLeast`, else
+// the full size. libjpeg scales these in the inverse DCT, so a smaller output also
+// costs less work.
+void chooseScale(jpeg_decompress_struct& info, DecodeSize atLeast) {
+    info.scale_num = 1;
+    info.scale_denom = 1;
+    if (atLeast.width <= 0 || atLeast.height <= 0)
+        return;
+    for (unsigned denom : {8u, 4u, 2u}) {
+        info.scale_denom = denom;
+        jpeg_calc_output_dimensions(&info);
+        if (info.output_width >= static_cast<JDIMENSION>(atLeast.width) &&
+            info.output_height >= static_cast<JDIMENSION>(atLeast.height))
+            return;
+    }
+    info.scale_denom = 1;
+}
+
+bool decode(DecodeState& s, std::string_view bytes, DecodeSize atLeast) {
     s.info.err = jpeg_std_error(&s.err.pub);
     s.err.pub.error_exit = onError;
     s.err.pub.emit_message = onMessage;
@@ -84,14 +105,25 @@ bool decode(DecodeState& s, std::string_view bytes) {
     jpeg_mem_src(&s.info, reinterpret_cast<const unsigned char*>(bytes.data()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&s.info, TRUE);
+    // Reading the header allocates nothing that grows with the picture; starting the
+    // decompression does (row buffers, whole-picture coefficients of a progressive
+    // file, and our pixels), so the claimed size is checked here.
+    s.naturalWidth = static_cast<int>(s.info.image_width);
+    s.naturalHeight = static_cast<int>(s.info.image_height);
+    if (static_cast<std::uint64_t>(s.info.image_width) * s.info.image_height >
+        Picture::kMaxPixels) {
+        s.tooLarge = true;
+        return false;
+    }
     s.info.out_color_space = JCS_RGB;
+    chooseScale(s.info, atLeast);
     jpeg_start_decompress(&s.info);
     s.width = static_cast<int>(s.info.output_width);
     s.height = static_cast<int>(s.info.output_height);
     s.rgb.resize(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height) * 3);
     while (s.info.output_scanline < s.info.output_height) {
-        JSAMPROW row = s.rgb.data() +
-                       static_cast<std::size_t>(s.info.output_scanline) * s.width * 3;
+        JSAMPROW row =
+            s.rgb.data() + static_cast<std::size_t>(s.info.output_scanline) * s.width * 3;
         jpeg_read_scanlines(&s.info, &row, 1);
     }
     jpeg_finish_decompress(&s.info);
@@ -115,8 +147,8 @@ bool encode(EncodeState& s, int width, int height, const std::uint8_t* rgb, int 
     jpeg_set_quality(&s.info, quality, TRUE);
     jpeg_start_compress(&s.info, TRUE);
     while (s.info.next_scanline < s.info.image_height) {
-        auto* row = const_cast<JSAMPROW>(
-            rgb + static_cast<std::size_t>(s.info.next_scanline) * static_cast<std::size_t>(width) * 3);
+        auto* row = const_cast<JSAMPROW>(rgb + static_cast<std::size_t>(s.info.next_scanline) *
+                                                   static_cast<std::size_t>(width) * 3);
         jpeg_write_scanlines(&s.info, &row, 1);
     }
     jpeg_finish_compress(&s.info);
@@ -124,17 +156,25 @@ bool encode(EncodeState& s, int width, int height, const std::uint8_t* rgb, int 
 }
 } // namespace
 
-Picture Picture::fromJpeg(std::string_view bytes, std::string_view what) {
+Picture Picture::fromJpeg(std::string_view bytes, std::string_view what, DecodeSize atLeast) {
     if (bytes.size() < 4 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
         static_cast<unsigned char>(bytes[1]) != 0xD8)
         throw PictureError(describe(what, "no JPEG start marker"));
     auto state = std::make_unique<DecodeState>();
-    const bool ok = decode(*state, bytes);
+    const bool ok = decode(*state, bytes, atLeast);
     if (state->created)
         jpeg_destroy_decompress(&state->info);
+    if (state->tooLarge)
+        throw PictureError(
+            "'" + std::string(what) + "' is too large a picture: its header claims " +
+            std::to_string(state->naturalWidth) + " by " + std::to_string(state->naturalHeight) +
+            " pixels, more than the " + std::to_string(kMaxPixels) + " a picture may have");
     if (!ok)
         throw PictureError(describe(what, state->err.message));
-    return Picture(state->width, state->height, std::move(state->rgb));
+    Picture p(state->width, state->height, std::move(state->rgb));
+    p.naturalWidth_ = state->naturalWidth;
+    p.naturalHeight_ = state->naturalHeight;
+    return p;
 }
 
 std::vector<std::uint8_t> Picture::encodeJpeg(int width, int height,
@@ -164,7 +204,8 @@ void Picture::saveJpeg(const std::string& path, int quality) const {
         throw PictureError("Cannot save an empty picture to '" + path + "'");
     const auto bytes = toJpeg(quality);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out)
         throw PictureError("Cannot write picture file '" + path + "'");

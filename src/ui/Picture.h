@@ -17,26 +17,42 @@ namespace ui {
 /// Raised when a file cannot be read, is not a decodable JPEG, or cannot be written.
 /// The message always names the file.
 class PictureError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
+/// The least size a decode must keep. A picture shown stretched over a control
+/// needs no more pixels than the control has, so the decoder may shrink it by 1/2,
+/// 1/4 or 1/8 while it decodes, as long as it stays at least this wide and high.
+/// Zero in either dimension asks for the full size.
+struct DecodeSize {
+    int width = 0;
+    int height = 0;
+};
+
 class Picture {
-public:
+  public:
+    /// The most pixels a picture may claim: 8192 by 8192, 64 Mi pixels or 192 MiB
+    /// decoded. That holds any photograph of a 64-megapixel camera and is hundreds of
+    /// times what a window of this program shows, while a header of a few hundred
+    /// bytes can claim up to 65,500 by 65,500 (12 GiB). A larger claim is refused
+    /// after the header is read and before anything the size depends on is allocated.
+    static constexpr std::uint64_t kMaxPixels = 8192ull * 8192ull;
+
     Picture() = default;
     /// Wraps raw pixels; `rgb` holds width*height*3 bytes. Throws PictureError otherwise.
     Picture(int width, int height, std::vector<std::uint8_t> rgb);
 
-    /// Decodes a JPEG file. Throws PictureError naming the file when it cannot be
-    /// read or is not a decodable JPEG.
-    static Picture fromFile(const std::string& path);
+    /// Decodes a JPEG file, shrunk while decoding as far as `atLeast` allows. Throws
+    /// PictureError naming the file when it cannot be read, is not a decodable JPEG
+    /// or claims more than kMaxPixels.
+    static Picture fromFile(const std::string& path, DecodeSize atLeast = {});
     /// Decodes JPEG bytes held in memory; `what` names the source in errors.
-    static Picture fromJpeg(std::string_view bytes, std::string_view what);
+    static Picture fromJpeg(std::string_view bytes, std::string_view what, DecodeSize atLeast = {});
 
     /// Encodes raw RGB pixels as JPEG bytes (quality 1..100).
-    static std::vector<std::uint8_t> encodeJpeg(int width, int height,
-                                                const std::vector<std::uint8_t>& rgb,
-                                                int quality = 85);
+    static std::vector<std::uint8_t>
+    encodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgb, int quality = 85);
 
     /// Saves the picture as a JPEG file. Throws PictureError naming the file.
     void saveJpeg(const std::string& path, int quality = 85) const;
@@ -44,15 +60,22 @@ public:
     std::vector<std::uint8_t> toJpeg(int quality = 85) const;
 
     bool empty() const { return width_ == 0 || height_ == 0; }
+    /// The decoded size, which rgb() holds.
     int width() const { return width_; }
     int height() const { return height_; }
+    /// The size the file's header gives; equal to width() and height() unless the
+    /// picture was shrunk while decoding.
+    int naturalWidth() const { return naturalWidth_; }
+    int naturalHeight() const { return naturalHeight_; }
     const std::vector<std::uint8_t>& rgb() const { return rgb_; }
     /// The file the picture was last loaded from, or empty.
     const std::string& source() const { return source_; }
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
+    int naturalWidth_ = 0;
+    int naturalHeight_ = 0;
     std::vector<std::uint8_t> rgb_;
     std::string source_;
 };

@@ -173,15 +173,15 @@ TEST_F(SideTabs, ThroughTheAutomationChannelOnlyTheTabChoiceReachesTheHiddenNext
     EXPECT_EQ(send({"event", "Button9", "Click"}), "event: Button 'Button9' is not showing");
     EXPECT_EQ(send({"event", "suiImageButton11", "Click"}),
               "event: Button 'suiImageButton11' is not showing");
-    EXPECT_FALSE(tabs().newsPaged);
+    EXPECT_FALSE(state<bool>("newsPaged"));
 
     // Choosing the tab the first time presses the hidden button in code, as always.
     EXPECT_EQ(send({"event", "sidepage", "TabActive", {{"index", 1}}}), "success");
-    EXPECT_TRUE(tabs().newsPaged);
-    EXPECT_EQ(tabs().newsOffset, 0);
+    EXPECT_TRUE(state<bool>("newsPaged"));
+    EXPECT_EQ(state<int>("newsOffset"), 0);
     expectSlots("newsSlots", "newspic", rows(2, 0));
     EXPECT_EQ(send({"event", "suiImageButton11", "Click"}), "success");
-    EXPECT_EQ(tabs().newsOffset, 16);
+    EXPECT_EQ(state<int>("newsOffset"), 16);
     EXPECT_TRUE(errors().empty());
 }
 

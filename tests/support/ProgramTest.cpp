@@ -49,15 +49,18 @@ void ProgramTest::SetUp() {
 }
 
 void ProgramTest::start(const std::string& extraConfig) {
-    const std::string text = "[catalogue]\nhost = " + catalogueHost() + "\nport = " + std::to_string(cataloguePort()) +
-                             "\n" + extraConfig;
+    const std::string text =
+        "[catalogue]\nhost = " + catalogueHost() + "\nport = " + std::to_string(cataloguePort()) + "\n";
+    // The test's own settings come second and may change these.
+    const app::Config config =
+        app::Config::parse(extraConfig, "extra.ini", app::Config::parse(text, "test.ini"));
     app = std::make_unique<ui::Application>(ui::EventLoop::ClockKind::Virtual);
     app::Services services;
     services.echo = std::move(echoOwner_);
     auto fakeShell = std::make_unique<FakeShell>();
     shell = fakeShell.get();
     services.shell = std::move(fakeShell);
-    program = std::make_unique<app::Program>(*app, app::Config::parse(text, "test.ini"), ".", std::move(services));
+    program = std::make_unique<app::Program>(*app, config, ".", std::move(services));
     form = &program->mainform();
 }
 
