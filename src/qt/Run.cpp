@@ -1,5 +1,7 @@
 #include "qt/Run.h"
 
+#include "qt/BusyWait.h"
+
 #include <clocale>
 
 #include <unistd.h>
@@ -90,6 +92,10 @@ int run(ui::Application& app, const RunOptions& options, const std::function<voi
         return principal && principal->visible() ? front.windowOf(*principal) : nullptr;
     });
     LoopDriver driver(app, [&front] { front.sync(); });
+    BusyWait busyWait(app, [&front] { front.sync(); }, [&app, &front]() -> QWidget* {
+        ui::Form* principal = app.principal();
+        return principal && principal->visible() ? front.windowOf(*principal) : QApplication::activeWindow();
+    });
 
     QEventLoop loop;
     QObject::connect(&front, &FrontEnd::terminated, &loop, &QEventLoop::quit);
