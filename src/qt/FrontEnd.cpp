@@ -162,19 +162,11 @@ class FlagScope {
 } // namespace
 
 FrontEnd::FrontEnd(ui::Application& app, Skins skins) : app_(app), skins_(std::move(skins)) {
-    app_.onControlRemoved = [this](ui::Control& c) { forget(c); };
+    controlRemoved_ = app_.controlRemoved.subscribe([this](ui::Control& c) { forget(c); });
 }
 
 FrontEnd::~FrontEnd() {
-    app_.onControlRemoved = nullptr;
-    for (auto& [control, entry] : entries_) {
-        if (control->kind() == ui::Kind::Menu && entry.menu)
-            static_cast<ui::Menu*>(entry.control)->onPopupRequest =
-                std::move(entry.previousPopupHandler);
-        if (control->kind() == ui::Kind::Form)
-            static_cast<ui::Form*>(entry.control)->onSystemMoveRequest =
-                std::move(entry.previousSystemMove);
-    }
+    controlRemoved_.reset();
     for (auto& [control, entry] : entries_)
         for (const auto& object : entry.watched)
             if (object)
@@ -732,17 +724,14 @@ void FrontEnd::makeWidget(ui::Control& control, Entry& entry) {
         entry.skinHost = window;
         w = window->client();
         auto* form = static_cast<ui::Form*>(c);
-        entry.previousSystemMove = std::move(form->onSystemMoveRequest);
-        form->onSystemMoveRequest = [this, form, serial] {
+        entry.systemMoveRequest = form->systemMoveRequested.subscribe([this, form, serial] {
             auto it = entries_.find(form);
             if (it == entries_.end() || it->second.serial != serial)
                 return;
-            if (it->second.previousSystemMove)
-                it->second.previousSystemMove();
             // The window manager drags the window while the pressed button is held.
             if (FormWindow* w = it->second.window; w && w->windowHandle())
                 w->windowHandle()->startSystemMove();
-        };
+        });
         connect(window, &FormWindow::closeRequested, this, [this, form, serial] {
             if (alive(form, serial))
                 deliver(*form, ui::Event::Close);
@@ -781,14 +770,11 @@ void FrontEnd::makeWidget(ui::Control& control, Entry& entry) {
             popup->setObjectName(objectNameFor(control));
             entry.menu = popup;
             entry.skinHost = popup;
-            entry.previousPopupHandler = std::move(menu->onPopupRequest);
-            menu->onPopupRequest = [this, serial](ui::Menu& m, int x, int y) {
-                auto it = entries_.find(&m);
-                if (it != entries_.end() && it->second.previousPopupHandler)
-                    it->second.previousPopupHandler(m, x, y);
-                if (alive(&m, serial))
-                    showPopup(m, x, y);
-            };
+            entry.popupRequest =
+                menu->popupRequested.subscribe([this, serial](ui::Menu& m, int x, int y) {
+                    if (alive(&m, serial))
+                        showPopup(m, x, y);
+                });
         }
         return;
     }

@@ -24,6 +24,7 @@
 #include "qt/Run.h"
 #include "qt/Skins.h"
 #include "ui/Control.h"
+#include "ui/Subscription.h"
 #include "ui/TreeView.h"
 
 class QTreeWidgetItem;
@@ -104,8 +105,8 @@ class FrontEnd : public QObject {
         std::vector<ui::TreeNode> treeNodes;
         std::vector<QTreeWidgetItem*> treeItems;
         std::size_t memoLines = 0;
-        std::function<void(ui::Menu&, int, int)> previousPopupHandler;
-        std::function<void()> previousSystemMove;
+        ui::Subscription popupRequest;      ///< popup menus
+        ui::Subscription systemMoveRequest; ///< forms
     };
     enum class InputRole { Whole, Keys, Pointer };
 
@@ -143,6 +144,7 @@ class FrontEnd : public QObject {
     std::vector<const ui::Control*> updated_;
     std::vector<QPointer<FormWindow>> windows_;
     std::uint64_t serials_ = 0;
+    ui::Subscription controlRemoved_;
     bool syncing_ = false;
     bool terminatedSignalled_ = false;
 };
