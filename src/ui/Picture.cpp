@@ -1,10 +1,12 @@
 #include "ui/Picture.h"
 
+#include <atomic>
 #include <csetjmp>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include <jpeglib.h>
 
@@ -27,9 +29,14 @@ void onError(j_common_ptr info) {
 
 void onMessage(j_common_ptr, int) {} // warnings on corrupt data stay quiet
 
-
 std::string describe(std::string_view what, std::string_view detail) {
     return "'" + std::string(what) + "' is not a valid JPEG picture: " + std::string(detail);
+}
+
+// Pictures are made on any thread (the media worker decodes too).
+std::uint64_t nextRevision() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
 }
 
 } // namespace
@@ -39,6 +46,23 @@ Picture::Picture(int width, int height, std::vector<std::uint8_t> rgb)
     if (width < 0 || height < 0 ||
         rgb_.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
         throw PictureError("picture size does not match its pixel data");
+    revision_ = empty() ? 0 : nextRevision();
+}
+
+Picture::Picture(Picture&& other) noexcept
+    : width_(std::exchange(other.width_, 0)), height_(std::exchange(other.height_, 0)),
+      rgb_(std::exchange(other.rgb_, {})), source_(std::exchange(other.source_, {})),
+      revision_(std::exchange(other.revision_, 0)) {}
+
+Picture& Picture::operator=(Picture&& other) noexcept {
+    if (this != &other) {
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        rgb_ = std::exchange(other.rgb_, {});
+        source_ = std::exchange(other.source_, {});
+        revision_ = std::exchange(other.revision_, 0);
+    }
+    return *this;
 }
 
 Picture Picture::fromFile(const std::string& path) {
@@ -90,8 +114,8 @@ bool decode(DecodeState& s, std::string_view bytes) {
     s.height = static_cast<int>(s.info.output_height);
     s.rgb.resize(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height) * 3);
     while (s.info.output_scanline < s.info.output_height) {
-        JSAMPROW row = s.rgb.data() +
-                       static_cast<std::size_t>(s.info.output_scanline) * s.width * 3;
+        JSAMPROW row =
+            s.rgb.data() + static_cast<std::size_t>(s.info.output_scanline) * s.width * 3;
         jpeg_read_scanlines(&s.info, &row, 1);
     }
     jpeg_finish_decompress(&s.info);
@@ -115,8 +139,8 @@ bool encode(EncodeState& s, int width, int height, const std::uint8_t* rgb, int 
     jpeg_set_quality(&s.info, quality, TRUE);
     jpeg_start_compress(&s.info, TRUE);
     while (s.info.next_scanline < s.info.image_height) {
-        auto* row = const_cast<JSAMPROW>(
-            rgb + static_cast<std::size_t>(s.info.next_scanline) * static_cast<std::size_t>(width) * 3);
+        auto* row = const_cast<JSAMPROW>(rgb + static_cast<std::size_t>(s.info.next_scanline) *
+                                                   static_cast<std::size_t>(width) * 3);
         jpeg_write_scanlines(&s.info, &row, 1);
     }
     jpeg_finish_compress(&s.info);
@@ -164,7 +188,8 @@ void Picture::saveJpeg(const std::string& path, int quality) const {
         throw PictureError("Cannot save an empty picture to '" + path + "'");
     const auto bytes = toJpeg(quality);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out)
         throw PictureError("Cannot write picture file '" + path + "'");

@@ -17,15 +17,20 @@ namespace ui {
 /// Raised when a file cannot be read, is not a decodable JPEG, or cannot be written.
 /// The message always names the file.
 class PictureError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class Picture {
-public:
+  public:
     Picture() = default;
     /// Wraps raw pixels; `rgb` holds width*height*3 bytes. Throws PictureError otherwise.
     Picture(int width, int height, std::vector<std::uint8_t> rgb);
+    Picture(const Picture&) = default;
+    Picture& operator=(const Picture&) = default;
+    /// The picture moved from is left empty.
+    Picture(Picture&& other) noexcept;
+    Picture& operator=(Picture&& other) noexcept;
 
     /// Decodes a JPEG file. Throws PictureError naming the file when it cannot be
     /// read or is not a decodable JPEG.
@@ -34,9 +39,8 @@ public:
     static Picture fromJpeg(std::string_view bytes, std::string_view what);
 
     /// Encodes raw RGB pixels as JPEG bytes (quality 1..100).
-    static std::vector<std::uint8_t> encodeJpeg(int width, int height,
-                                                const std::vector<std::uint8_t>& rgb,
-                                                int quality = 85);
+    static std::vector<std::uint8_t>
+    encodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgb, int quality = 85);
 
     /// Saves the picture as a JPEG file. Throws PictureError naming the file.
     void saveJpeg(const std::string& path, int quality = 85) const;
@@ -49,12 +53,18 @@ public:
     const std::vector<std::uint8_t>& rgb() const { return rgb_; }
     /// The file the picture was last loaded from, or empty.
     const std::string& source() const { return source_; }
+    /// Tells these pixels from any others: each picture made from pixels or decoded
+    /// gets a revision no other picture of the process had; a copy keeps it, so
+    /// assigning a copy of the same picture keeps it too. An empty picture has 0.
+    /// Lets a viewer convert a picture only when it is another one.
+    std::uint64_t revision() const { return revision_; }
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint8_t> rgb_;
     std::string source_;
+    std::uint64_t revision_ = 0;
 };
 
 /// Image controls share their picture with `currentItem.picture`: a later fill of

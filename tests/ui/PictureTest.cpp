@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
+#include "support/TempDir.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
-#include "support/TempDir.h"
 #include "ui/Picture.h"
 
 namespace {
@@ -25,7 +25,9 @@ struct PictureFixture : ::testing::Test {
             }
         return rgb;
     }
-    std::string write(const std::string& name, const std::string& bytes) { return tmp.write(name, bytes); }
+    std::string write(const std::string& name, const std::string& bytes) {
+        return tmp.write(name, bytes);
+    }
 };
 
 TEST_F(PictureFixture, EncodedPictureDecodesToItsSizeAndColours) {
@@ -83,6 +85,40 @@ TEST_F(PictureFixture, ImageKeepsItsPictureWhenALoadFailsAndSharesItsReference) 
     const auto other = ui::Picture::encodeJpeg(16, 8, gradient(16, 8));
     image.loadFromFile(write("other.jpg", std::string(other.begin(), other.end())));
     EXPECT_EQ(current->width(), 16); // a later fill changes what the reference shows
+}
+
+TEST_F(PictureFixture, RevisionTellsOnePicturesPixelsFromAnothers) {
+    const ui::Picture empty;
+    EXPECT_EQ(empty.revision(), 0u);
+    const ui::Picture made(4, 3, gradient(4, 3));
+    const ui::Picture other(4, 3, gradient(4, 3));
+    EXPECT_NE(made.revision(), 0u);
+    EXPECT_NE(made.revision(), other.revision()); // the same bytes, made twice
+
+    ui::Picture copy = made;
+    EXPECT_EQ(copy.revision(), made.revision());
+    ui::Picture moved = std::move(copy);
+    EXPECT_EQ(moved.revision(), made.revision());
+    EXPECT_TRUE(copy.empty()); // NOLINT: what a move leaves is part of the contract
+    EXPECT_EQ(copy.revision(), 0u);
+
+    // An image control keeps its shared picture object; the object's revision moves
+    // with every new picture it is given, and stays with a copy of the same one.
+    ui::Application app{ui::EventLoop::ClockKind::Virtual};
+    ui::Form form{app, "form"};
+    auto& image = form.add<ui::Image>("featurepic1");
+    const ui::PictureRef shared = image.picture();
+    image.setPicture(made);
+    const std::uint64_t shown = shared->revision();
+    EXPECT_EQ(shown, made.revision());
+    image.setPicture(made);
+    EXPECT_EQ(shared->revision(), shown);
+    const auto jpeg = ui::Picture::encodeJpeg(16, 12, gradient(16, 12));
+    image.loadFromFile(write("fea1.jpg", std::string(jpeg.begin(), jpeg.end())));
+    EXPECT_NE(shared->revision(), shown);
+    EXPECT_NE(shared->revision(), 0u);
+    image.clearPicture();
+    EXPECT_EQ(shared->revision(), 0u);
 }
 
 } // namespace
