@@ -32,6 +32,7 @@
 #include "QtEnvironment.h"
 #include "qt/BusyIndicator.h"
 #include "qt/CaptionPanelWidget.h"
+#include "qt/FormWindow.h"
 #include "qt/FrontEnd.h"
 #include "qt/PageControlWidget.h"
 #include "qt/PanelWidget.h"
