@@ -29,7 +29,7 @@
 #include "ui/Widgets.h"
 
 #ifdef ZORVEX_HAVE_QT
-#include "qt/FrontEnd.h"
+#include "qt/Run.h"
 #endif
 
 namespace {

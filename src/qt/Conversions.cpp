@@ -55,4 +55,16 @@ ui::MouseButton toMouseButton(Qt::MouseButton button) {
     }
 }
 
+QString toObjectName(const ui::Control& control) {
+    // Control names are designed identifiers; anything else would break the style
+    // sheet selector that names the widget.
+    QString name = toQString(control.name());
+    for (auto& ch : name)
+        if (!ch.isLetterOrNumber() && ch != u'_')
+            ch = u'_';
+    if (name.isEmpty() || name.front().isDigit())
+        name.prepend(u'_');
+    return name;
+}
+
 } // namespace qtfront

@@ -31,7 +31,8 @@ inline QColor toQColor(ui::Colour c) {
     return QColor(c.r, c.g, c.b);
 }
 
-/// A deep copy of the picture's pixels; an empty picture gives a null image.
+/// A deep copy of the picture's pixels; an empty picture gives a null image. The
+/// front end converts through ConvertedPicture, which skips pictures it converted.
 QImage toQImage(const ui::Picture& picture);
 
 /// The model's font; fonts this machine lacks fall back to a similar sans face.
@@ -41,5 +42,9 @@ Qt::CursorShape toCursorShape(ui::Cursor cursor);
 
 /// Qt's buttons beyond the three the model knows report as the left one.
 ui::MouseButton toMouseButton(Qt::MouseButton button);
+
+/// The Qt object name of a control's widget: its name, with whatever a style sheet
+/// selector cannot hold replaced.
+QString toObjectName(const ui::Control& control);
 
 } // namespace qtfront

@@ -15,6 +15,7 @@
 
 #include "qt/Conversions.h"
 #include "qt/DialogPresenter.h"
+#include "qt/FormWindow.h"
 #include "qt/FrontEnd.h"
 #include "qt/LoopDriver.h"
 #include "qt/Screenshot.h"
@@ -104,7 +105,8 @@ int run(ui::Application& app, const RunOptions& options, const std::function<voi
     // The shots run one after another; the single screenshot option is the first.
     std::vector<Shot> shots;
     if (!options.screenshot.empty())
-        shots.push_back({{}, options.screenshotForm, options.screenshot, options.screenshotDelayMs, {}});
+        shots.push_back(
+            {{}, options.screenshotForm, options.screenshot, options.screenshotDelayMs, {}});
     shots.insert(shots.end(), options.shots.begin(), options.shots.end());
     std::size_t next = 0;
     int waited = 0;

@@ -63,17 +63,18 @@ bool Application::waitWhile(const std::function<bool()>& finished) {
 bool Application::deliver(Control& control, Event event, EventArgs& args) {
     if (!control.takes(event))
         return false;
-    if ((event == Event::MouseDown || event == Event::DblClick) && mousePressHook && control.enabled() &&
-        control.showing() && mousePressHook(control, event, args))
+    if ((event == Event::MouseDown || event == Event::DblClick) && mousePressHook &&
+        control.enabled() && control.showing() && mousePressHook(control, event, args))
         return true;
     return control.deliver(event, args);
 }
 
-void Application::addForm(Form* form) { forms_.push_back(form); }
+void Application::addForm(Form* form) {
+    forms_.push_back(form);
+}
 
 void Application::removeForm(Form* form) {
-    if (onControlRemoved)
-        onControlRemoved(*form);
+    controlRemoved.notify(*form);
     forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
     if (principal_ == form)
         principal_ = nullptr;

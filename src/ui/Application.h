@@ -11,6 +11,7 @@
 
 #include "ui/Dialogs.h"
 #include "ui/EventLoop.h"
+#include "ui/Hook.h"
 #include "ui/StateRegistry.h"
 
 namespace ui {
@@ -21,7 +22,7 @@ struct EventArgs;
 enum class Event;
 
 class Application {
-public:
+  public:
     explicit Application(EventLoop::ClockKind clock);
 
     EventLoop& loop() { return loop_; }
@@ -50,10 +51,11 @@ public:
     bool terminated() const { return terminated_; }
     std::function<void()> onTerminate;
 
-    /// Called while a control of one of the forms is destroyed, its children before
+    /// Told while a control of one of the forms is destroyed, its children before
     /// it and a form after all of its controls, so a front end can drop what it
-    /// shows for it. The control is partly destroyed: use only its address.
-    std::function<void(Control&)> onControlRemoved;
+    /// shows for it. The control is partly destroyed: listeners use only its address.
+    /// Subscribe on the user-interface thread.
+    Hook<Control&> controlRemoved;
 
     /// How the program waits for a slow outside call (a catalogue server that does
     /// not answer): the front end's hook keeps the windows painting, shows the busy
@@ -88,7 +90,7 @@ public:
     void addForm(Form* form);
     void removeForm(Form* form);
 
-private:
+  private:
     EventLoop loop_;
     Dialogs dialogs_;
     StateRegistry state_;

@@ -33,15 +33,16 @@ void Form::registerControl(Control& c) {
 }
 
 void Form::unregisterControl(Control& c) {
-    if (app_.onControlRemoved)
-        app_.onControlRemoved(c);
+    app_.controlRemoved.notify(c);
     auto it = registry_.find(c.name());
     if (it != registry_.end() && it->second == &c)
         registry_.erase(it);
     order_.erase(std::remove(order_.begin(), order_.end(), &c), order_.end());
 }
 
-std::uint64_t Form::nextRevision() { return app_.nextRevision(); }
+std::uint64_t Form::nextRevision() {
+    return app_.nextRevision();
+}
 
 void Form::setVisible(bool v) {
     const bool wasVisible = visible();
@@ -52,8 +53,7 @@ void Form::setVisible(bool v) {
 
 void Form::startSystemMove() {
     ++systemMoves_;
-    if (onSystemMoveRequest)
-        onSystemMoveRequest();
+    systemMoveRequested.notify();
 }
 
 void Form::close() {

@@ -10,13 +10,14 @@
 #include <string_view>
 
 #include "ui/Control.h"
+#include "ui/Hook.h"
 
 namespace ui {
 
 class Application;
 
 class Form : public Control {
-public:
+  public:
     /// Registers the form with the application; the caller owns it.
     Form(Application& app, std::string name);
     ~Form() override;
@@ -30,8 +31,8 @@ public:
     template <class T> T& get(std::string_view name) const {
         auto* c = dynamic_cast<T*>(find(name));
         if (!c)
-            throw std::out_of_range("No control '" + std::string(name) + "' of the requested kind on " +
-                                    this->name());
+            throw std::out_of_range("No control '" + std::string(name) +
+                                    "' of the requested kind on " + this->name());
         return *c;
     }
     /// Names of every control of the form in creation order, the form first.
@@ -50,10 +51,13 @@ public:
     std::function<void()> onMouseActivate;
 
     /// Asks the front end to let the user drag the window from where the mouse
-    /// was pressed (the system move of a window's caption).
+    /// was pressed (the system move of a window's caption): counts the request, then
+    /// tells systemMoveRequested.
     void startSystemMove();
     int systemMoves() const { return systemMoves_; }
-    std::function<void()> onSystemMoveRequest;
+    /// The form asks for a system move. Subscribe on the user-interface thread; the
+    /// form notifies from startSystemMove().
+    Hook<> systemMoveRequested;
 
     bool deliver(Event event, EventArgs& args) override;
     bool takes(Event event) const override {
@@ -66,7 +70,7 @@ public:
     void unregisterControl(Control& c);
     std::uint64_t nextRevision();
 
-private:
+  private:
     Application& app_;
     std::map<std::string, Control*, std::less<>> registry_;
     std::vector<Control*> order_;

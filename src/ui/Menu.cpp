@@ -27,8 +27,7 @@ void Menu::popup(int x, int y) {
     popupX_ = x;
     popupY_ = y;
     changed();
-    if (onPopupRequest)
-        onPopupRequest(*this, x, y);
+    popupRequested.notify(*this, x, y);
 }
 
 MenuItem& MenuItem::addItem(std::string name, std::string caption) {

@@ -4,16 +4,15 @@
 //
 // Thread: user-interface thread only.
 
-#include <functional>
-
 #include "ui/Control.h"
+#include "ui/Hook.h"
 
 namespace ui {
 
 class MenuItem;
 
 class Menu : public Control {
-public:
+  public:
     enum class Style { Main, Popup };
     Menu(std::string name, Control* parent, Style style = Style::Popup);
 
@@ -21,23 +20,26 @@ public:
     MenuItem& addItem(std::string name, std::string caption);
     std::vector<MenuItem*> items() const;
 
-    /// Pops the menu up at a screen position. The front end shows it; headless, the
-    /// request is recorded and an item is then clicked by name.
+    /// Pops the menu up at a screen position: records the request, then tells
+    /// popupRequested. The front end shows it; headless, an item is then clicked by name.
     void popup(int x, int y);
     int popupCount() const { return popups_; }
     int popupX() const { return popupX_; }
     int popupY() const { return popupY_; }
-    std::function<void(Menu&, int x, int y)> onPopupRequest;
+    /// The menu asks to be shown at screen position (x, y). Subscribe on the
+    /// user-interface thread; the menu notifies from popup().
+    Hook<Menu&, int, int> popupRequested;
 
-private:
+  private:
     Style style_;
     int popups_ = 0;
     int popupX_ = 0, popupY_ = 0;
 };
 
 class MenuItem : public Control {
-public:
-    MenuItem(std::string name, Control* parent) : Control(Kind::MenuItem, std::move(name), parent) {}
+  public:
+    MenuItem(std::string name, Control* parent)
+        : Control(Kind::MenuItem, std::move(name), parent) {}
     /// A sub-item, for menus of the main menu bar.
     MenuItem& addItem(std::string name, std::string caption);
     bool checked() const { return checked_; }
@@ -45,7 +47,7 @@ public:
     bool deliver(Event event, EventArgs& args) override;
     bool takes(Event event) const override { return event == Event::Click; }
 
-private:
+  private:
     bool checked_ = false;
 };
 

@@ -1,10 +1,12 @@
 #include "ui/Picture.h"
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include <jpeglib.h>
 
@@ -31,6 +33,12 @@ std::string describe(std::string_view what, std::string_view detail) {
     return "'" + std::string(what) + "' is not a valid JPEG picture: " + std::string(detail);
 }
 
+// Pictures are made on any thread (the media worker decodes too).
+std::uint64_t nextRevision() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
 } // namespace
 
 Picture::Picture(int width, int height, std::vector<std::uint8_t> rgb)
@@ -39,6 +47,26 @@ Picture::Picture(int width, int height, std::vector<std::uint8_t> rgb)
     if (width < 0 || height < 0 ||
         rgb_.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3)
         throw PictureError("picture size does not match its pixel data");
+    revision_ = empty() ? 0 : nextRevision();
+}
+
+Picture::Picture(Picture&& other) noexcept
+    : width_(std::exchange(other.width_, 0)), height_(std::exchange(other.height_, 0)),
+      naturalWidth_(std::exchange(other.naturalWidth_, 0)), naturalHeight_(std::exchange(other.naturalHeight_, 0)),
+      rgb_(std::exchange(other.rgb_, {})), source_(std::exchange(other.source_, {})),
+      revision_(std::exchange(other.revision_, 0)) {}
+
+Picture& Picture::operator=(Picture&& other) noexcept {
+    if (this != &other) {
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        naturalWidth_ = std::exchange(other.naturalWidth_, 0);
+        naturalHeight_ = std::exchange(other.naturalHeight_, 0);
+        rgb_ = std::exchange(other.rgb_, {});
+        source_ = std::exchange(other.source_, {});
+        revision_ = std::exchange(other.revision_, 0);
+    }
+    return *this;
 }
 
 Picture Picture::fromFile(const std::string& path, DecodeSize atLeast) {

@@ -42,6 +42,11 @@ class Picture {
     Picture() = default;
     /// Wraps raw pixels; `rgb` holds width*height*3 bytes. Throws PictureError otherwise.
     Picture(int width, int height, std::vector<std::uint8_t> rgb);
+    Picture(const Picture&) = default;
+    Picture& operator=(const Picture&) = default;
+    /// The picture moved from is left empty.
+    Picture(Picture&& other) noexcept;
+    Picture& operator=(Picture&& other) noexcept;
 
     /// Decodes a JPEG file, shrunk while decoding as far as `atLeast` allows. Throws
     /// PictureError naming the file when it cannot be read, is not a decodable JPEG
@@ -70,6 +75,11 @@ class Picture {
     const std::vector<std::uint8_t>& rgb() const { return rgb_; }
     /// The file the picture was last loaded from, or empty.
     const std::string& source() const { return source_; }
+    /// Tells these pixels from any others: each picture made from pixels or decoded
+    /// gets a revision no other picture of the process had; a copy keeps it, so
+    /// assigning a copy of the same picture keeps it too. An empty picture has 0.
+    /// Lets a viewer convert a picture only when it is another one.
+    std::uint64_t revision() const { return revision_; }
 
   private:
     int width_ = 0;
@@ -78,6 +88,7 @@ class Picture {
     int naturalHeight_ = 0;
     std::vector<std::uint8_t> rgb_;
     std::string source_;
+    std::uint64_t revision_ = 0;
 };
 
 /// Image controls share their picture with `currentItem.picture`: a later fill of

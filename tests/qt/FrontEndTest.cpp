@@ -32,6 +32,7 @@
 #include "QtEnvironment.h"
 #include "qt/BusyIndicator.h"
 #include "qt/CaptionPanelWidget.h"
+#include "qt/FormWindow.h"
 #include "qt/FrontEnd.h"
 #include "qt/PageControlWidget.h"
 #include "qt/PanelWidget.h"
@@ -276,6 +277,67 @@ TEST_F(FrontEndTest, SyncBringsInStepOnlyWhatChanged) {
     EXPECT_THAT(front->lastUpdated(), ElementsAre(&gallery.results));
     EXPECT_EQ(grid->item(5, 0)->text(), "Sunrise Regatta");
     EXPECT_GT(colourCount(shot(), onScreen), before + 4);
+}
+
+TEST_F(FrontEndTest, APictureIsConvertedOnlyWhenItIsAnotherOne) {
+    auto* shown = widget<qtfront::PictureWidget>(gallery.picture);
+    const qint64 converted = shown->image().cacheKey();
+    ASSERT_FALSE(shown->image().isNull());
+
+    // A hover step, a hint and the same picture given again change the control, not
+    // its picture: the image shown stays the one converted before.
+    const ui::Bounds b = gallery.picture.bounds();
+    gallery.picture.setBounds(b.left - 4, b.top - 4, b.width + 8, b.height + 8);
+    gallery.picture.setHint("Harbour Lights at Dusk");
+    const ui::Picture same = *gallery.picture.picture();
+    gallery.picture.setPicture(same);
+    front->sync();
+    EXPECT_THAT(front->lastUpdated(), ElementsAre(&gallery.picture));
+    EXPECT_EQ(shown->image().cacheKey(), converted);
+    QTRY_COMPARE(shown->geometry().size(), QSize(b.width + 8, b.height + 8));
+    EXPECT_EQ(shown->image().cacheKey(), converted);
+
+    // Another picture is converted, and cleared it shows nothing.
+    gallery.picture.setPicture(qttest::duskPicture(64, 48));
+    front->sync();
+    EXPECT_NE(shown->image().cacheKey(), converted);
+    EXPECT_EQ(shown->image().size(), QSize(64, 48));
+    gallery.picture.clearPicture();
+    front->sync();
+    EXPECT_TRUE(shown->image().isNull());
+
+    // So is an image button's glyph: a caption change keeps the icon's image.
+    gallery.stop.setGlyph(std::make_shared<ui::Picture>(qttest::duskPicture(16, 12)));
+    front->sync();
+    auto* stop = widget<QPushButton>(gallery.stop);
+    const qint64 icon = stop->icon().cacheKey();
+    gallery.stop.setCaption("Stop");
+    front->sync();
+    EXPECT_EQ(stop->text(), "Stop");
+    EXPECT_EQ(stop->icon().cacheKey(), icon);
+}
+
+TEST_F(FrontEndTest, TheModelsHooksTellTheFrontEndAndOtherListenersAlike) {
+    std::vector<std::string> heard;
+    auto popups = gallery.thumbMenu.popupRequested.subscribe([&](ui::Menu& menu, int x, int y) {
+        heard.push_back(menu.name() + ":" + std::to_string(x) + "," + std::to_string(y));
+    });
+    auto moves = gallery.systemMoveRequested.subscribe([&] { heard.push_back("move"); });
+
+    app.dispatch([&] { gallery.thumbMenu.popup(300, 300); });
+    QMenu* popup = front->menuOf(gallery.thumbMenu);
+    QTRY_VERIFY(popup->isVisible());
+    popup->close();
+    app.dispatch([&] { gallery.startSystemMove(); });
+    EXPECT_THAT(heard, ElementsAre("thumbMenu:300,300", "move"));
+
+    // Without the front end the other listeners still hear the model.
+    front.reset();
+    app.dispatch([&] { gallery.thumbMenu.popup(10, 20); });
+    EXPECT_THAT(heard, ElementsAre("thumbMenu:300,300", "move", "thumbMenu:10,20"));
+    EXPECT_EQ(gallery.thumbMenu.popupRequested.size(), 1u);
+    EXPECT_EQ(gallery.systemMoveRequested.size(), 1u);
+    EXPECT_EQ(app.controlRemoved.size(), 0u);
 }
 
 TEST_F(FrontEndTest, ControlsAndFormsComeAndGoWithTheModel) {

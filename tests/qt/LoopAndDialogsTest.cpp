@@ -22,6 +22,7 @@
 #include "qt/DialogPresenter.h"
 #include "qt/FrontEnd.h"
 #include "qt/LoopDriver.h"
+#include "qt/Run.h"
 #include "qt/Screenshot.h"
 #include "support/TempDir.h"
 #include "ui/Application.h"

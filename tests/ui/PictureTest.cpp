@@ -298,4 +298,38 @@ TEST_F(PictureFixture, StretchedImagesDecodeNoLargerThanTheyAreShown) {
     EXPECT_EQ(copy.width(), 800);
 }
 
+TEST_F(PictureFixture, RevisionTellsOnePicturesPixelsFromAnothers) {
+    const ui::Picture empty;
+    EXPECT_EQ(empty.revision(), 0u);
+    const ui::Picture made(4, 3, gradient(4, 3));
+    const ui::Picture other(4, 3, gradient(4, 3));
+    EXPECT_NE(made.revision(), 0u);
+    EXPECT_NE(made.revision(), other.revision()); // the same bytes, made twice
+
+    ui::Picture copy = made;
+    EXPECT_EQ(copy.revision(), made.revision());
+    ui::Picture moved = std::move(copy);
+    EXPECT_EQ(moved.revision(), made.revision());
+    EXPECT_TRUE(copy.empty()); // NOLINT: what a move leaves is part of the contract
+    EXPECT_EQ(copy.revision(), 0u);
+
+    // An image control keeps its shared picture object; the object's revision moves
+    // with every new picture it is given, and stays with a copy of the same one.
+    ui::Application app{ui::EventLoop::ClockKind::Virtual};
+    ui::Form form{app, "form"};
+    auto& image = form.add<ui::Image>("featurepic1");
+    const ui::PictureRef shared = image.picture();
+    image.setPicture(made);
+    const std::uint64_t shown = shared->revision();
+    EXPECT_EQ(shown, made.revision());
+    image.setPicture(made);
+    EXPECT_EQ(shared->revision(), shown);
+    const auto jpeg = ui::Picture::encodeJpeg(16, 12, gradient(16, 12));
+    image.loadFromFile(write("fea1.jpg", std::string(jpeg.begin(), jpeg.end())));
+    EXPECT_NE(shared->revision(), shown);
+    EXPECT_NE(shared->revision(), 0u);
+    image.clearPicture();
+    EXPECT_EQ(shared->revision(), 0u);
+}
+
 } // namespace
