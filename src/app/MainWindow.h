@@ -14,6 +14,7 @@
 
 #include "catalogue/SlotTable.h"
 #include "ui/Form.h"
+#include "browse/Forward.h"
 
 namespace db {
 class Waiter;
@@ -22,13 +23,6 @@ namespace catalogue {
 class CatalogueServer;
 class Selection;
 } // namespace catalogue
-namespace browse {
-class Categories;
-class FeaturePages;
-class SideTabs;
-class SlotBehaviour;
-class Topics;
-} // namespace browse
 
 namespace app {
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "db/Query.h"
+#include "browse/Forward.h"
 
 namespace ui {
 class Button;
@@ -21,13 +22,6 @@ namespace catalogue {
 class CatalogueServer;
 class RowProblems;
 } // namespace catalogue
-namespace browse {
-class Categories;
-class FeaturePages;
-class SideTabs;
-class SlotBehaviour;
-class Topics;
-} // namespace browse
 
 namespace app {
 
