@@ -31,7 +31,11 @@ Connection::~Connection() {
 void Connection::connect() {
     if (mysql_)
         return;
-    waitLibrary();
+    // The catalogue does not need the bookmark store's server, only the library.
+    if (settings_.embedded)
+        waitEmbeddedServer();
+    else
+        waitLibrary();
     std::unique_ptr<st_mysql, MysqlCloser> mysql(mysql_init(nullptr));
     if (!mysql)
         throw Error("Out of memory while creating a database connection");
@@ -79,8 +83,8 @@ void Connection::connect() {
     }
     if (!waiter_ || !waiter_->available()) {
         if (!mysql_real_connect(mysql.get(), orNull(settings_.host), settings_.user.c_str(),
-                                settings_.password.c_str(), orNull(settings_.database), settings_.port,
-                                orNull(settings_.socket), flags))
+                                settings_.password.c_str(), orNull(settings_.database),
+                                settings_.port, orNull(settings_.socket), flags))
             throwLastError(mysql.get());
         mysql_ = std::move(mysql);
         currentDatabase_ = settings_.database;
@@ -105,8 +109,9 @@ void Connection::connect() {
         mysql_thread_init();
         const auto& s = attempt->settings;
         const bool connected =
-            mysql_real_connect(attempt->mysql.get(), orNull(s.host), s.user.c_str(), s.password.c_str(),
-                               orNull(s.database), s.port, orNull(s.socket), flags) != nullptr;
+            mysql_real_connect(attempt->mysql.get(), orNull(s.host), s.user.c_str(),
+                               s.password.c_str(), orNull(s.database), s.port, orNull(s.socket),
+                               flags) != nullptr;
         {
             std::lock_guard lock(attempt->mutex);
             attempt->connected = connected;
@@ -150,8 +155,8 @@ bool Connection::offThread(const std::function<void()>& call) {
         done = true;
     });
     const bool waited = waiter_->wait([&] { return done.load(); });
-    if (!waited && !done)
-        ::shutdown(static_cast<int>(mysql_get_socket(mysql_.get())), SHUT_RDWR); // cuts the call off
+    if (!waited && !done) // cut the call off
+        ::shutdown(static_cast<int>(mysql_get_socket(mysql_.get())), SHUT_RDWR);
     worker.join();
     return waited;
 }
