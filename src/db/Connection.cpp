@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <mutex>
 
 namespace db {
@@ -236,6 +239,14 @@ void Connection::useDatabase(const std::string& database) {
     if (database.empty() || database == currentDatabase_)
         return;
     if (settings_.embedded) {
+        // The server takes a database whose directory is a file, then answers every
+        // statement with "Table ... doesn't exist" and refuses every new table, so
+        // the store's real fault is named here instead.
+        std::error_code ec;
+        const std::filesystem::path directory = embeddedDataDirectory() / database;
+        if (std::filesystem::exists(directory, ec) && !std::filesystem::is_directory(directory, ec))
+            throw Error("The bookmark store could not open its database " + directory.string() +
+                        ": " + std::strerror(ENOTDIR));
         // mysql_select_db loses its error on the embedded server (see connect).
         std::string use = "USE `";
         for (char c : database) {

@@ -119,6 +119,11 @@ class LibraryState {
         state_ = State::Ended;
     }
 
+    std::filesystem::path directory() {
+        std::lock_guard lock(mutex_);
+        return directory_;
+    }
+
     bool started() noexcept {
         std::lock_guard lock(mutex_);
         return state_ == State::Starting || state_ == State::Ready || state_ == State::ClientOnly ||
@@ -201,6 +206,10 @@ void endLibrary() noexcept {
 
 bool libraryStarted() noexcept {
     return library().started();
+}
+
+std::filesystem::path embeddedDataDirectory() {
+    return library().directory();
 }
 
 std::vector<std::string> bookmarkStoreOptions() {

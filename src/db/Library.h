@@ -23,6 +23,7 @@
 // thread that startLibrary creates and a wait or endLibrary joins. All other
 // database calls (connections, queries) belong to the user interface thread.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,10 @@ void endLibrary() noexcept;
 
 /// Whether startLibrary has been called (and endLibrary not yet).
 bool libraryStarted() noexcept;
+
+/// The embedded server's data directory as startLibrary resolved it (absolute);
+/// empty before the first startLibrary. Its subdirectories are the databases.
+std::filesystem::path embeddedDataDirectory();
 
 /// The embedded server options of the bookmark store: every path relative to the
 /// working directory, which holds `Data/`, `charsets/` and `errmsg.sys`; InnoDB off;

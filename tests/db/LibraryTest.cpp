@@ -30,6 +30,7 @@ TEST(Library, AServerThatCannotStartFailsEmbeddedConnectionsWithItsCause) {
     EXPECT_TRUE(db::libraryStarted());
     EXPECT_NO_THROW(db::waitLibrary());
     const std::string directory = (std::filesystem::current_path() / "no-such-directory").string();
+    EXPECT_EQ(db::embeddedDataDirectory(), directory);
     const std::string cause =
         "The bookmark store could not start in " + directory + " (No such file or directory): ";
     try {

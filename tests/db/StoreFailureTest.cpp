@@ -138,4 +138,32 @@ TEST_F(DamagedStore, TheCatalogueAnswersAndTheFirstStoreUseReportsTheCause) {
     EXPECT_GT(catalogueTopics(), 0);
 }
 
+// A working directory whose Data is a file: the embedded server starts (it reads no
+// database at start-up) and would take the file for a database without tables.
+class DataIsAFileStore : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        workdir_.emplace();
+        workdir_->copyInstallFiles();
+        std::ofstream("Data") << "not a directory\n";
+        db::startLibrary(db::bookmarkStoreOptions());
+        db::waitLibrary();
+    }
+
+    void TearDown() override {
+        db::endLibrary();
+        workdir_.reset();
+    }
+
+    std::optional<testsupport::TempWorkdir> workdir_;
+};
+
+TEST_F(DataIsAFileStore, TheCatalogueAnswersAndTheFirstStoreUseNamesTheFile) {
+    EXPECT_GT(catalogueTopics(), 0);
+    EXPECT_EQ(firstStoreUse(), couldNotConnect + "The bookmark store could not open its database " +
+                                   (fs::current_path() / "Data").string() + ": Not a directory");
+    EXPECT_TRUE(fs::is_regular_file("Data")); // left as it was
+    EXPECT_GT(catalogueTopics(), 0);
+}
+
 } // namespace
