@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <mutex>
 
 namespace db {
@@ -31,7 +34,11 @@ Connection::~Connection() {
 void Connection::connect() {
     if (mysql_)
         return;
-    waitLibrary();
+    // The catalogue does not need the bookmark store's server, only the library.
+    if (settings_.embedded)
+        waitEmbeddedServer();
+    else
+        waitLibrary();
     std::unique_ptr<st_mysql, MysqlCloser> mysql(mysql_init(nullptr));
     if (!mysql)
         throw Error("Out of memory while creating a database connection");
@@ -79,8 +86,8 @@ void Connection::connect() {
     }
     if (!waiter_ || !waiter_->available()) {
         if (!mysql_real_connect(mysql.get(), orNull(settings_.host), settings_.user.c_str(),
-                                settings_.password.c_str(), orNull(settings_.database), settings_.port,
-                                orNull(settings_.socket), flags))
+                                settings_.password.c_str(), orNull(settings_.database),
+                                settings_.port, orNull(settings_.socket), flags))
             throwLastError(mysql.get());
         mysql_ = std::move(mysql);
         currentDatabase_ = settings_.database;
@@ -105,8 +112,9 @@ void Connection::connect() {
         mysql_thread_init();
         const auto& s = attempt->settings;
         const bool connected =
-            mysql_real_connect(attempt->mysql.get(), orNull(s.host), s.user.c_str(), s.password.c_str(),
-                               orNull(s.database), s.port, orNull(s.socket), flags) != nullptr;
+            mysql_real_connect(attempt->mysql.get(), orNull(s.host), s.user.c_str(),
+                               s.password.c_str(), orNull(s.database), s.port, orNull(s.socket),
+                               flags) != nullptr;
         {
             std::lock_guard lock(attempt->mutex);
             attempt->connected = connected;
@@ -150,8 +158,8 @@ bool Connection::offThread(const std::function<void()>& call) {
         done = true;
     });
     const bool waited = waiter_->wait([&] { return done.load(); });
-    if (!waited && !done)
-        ::shutdown(static_cast<int>(mysql_get_socket(mysql_.get())), SHUT_RDWR); // cuts the call off
+    if (!waited && !done) // cut the call off
+        ::shutdown(static_cast<int>(mysql_get_socket(mysql_.get())), SHUT_RDWR);
     worker.join();
     return waited;
 }
@@ -231,6 +239,14 @@ void Connection::useDatabase(const std::string& database) {
     if (database.empty() || database == currentDatabase_)
         return;
     if (settings_.embedded) {
+        // The server takes a database whose directory is a file, then answers every
+        // statement with "Table ... doesn't exist" and refuses every new table, so
+        // the store's real fault is named here instead.
+        std::error_code ec;
+        const std::filesystem::path directory = embeddedDataDirectory() / database;
+        if (std::filesystem::exists(directory, ec) && !std::filesystem::is_directory(directory, ec))
+            throw Error("The bookmark store could not open its database " + directory.string() +
+                        ": " + std::strerror(ENOTDIR));
         // mysql_select_db loses its error on the embedded server (see connect).
         std::string use = "USE `";
         for (char c : database) {

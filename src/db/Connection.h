@@ -9,10 +9,10 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <thread>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 struct st_mysql;
@@ -81,8 +81,10 @@ class Connection {
 
     /// Connects with compression, protocol 4.1, an interactive client, transactions,
     /// the time-outs of the settings and the utf8mb4 character set. Does nothing
-    /// when connected. Waits for the library first. Throws db::Error with the
-    /// server's (or client library's) message and error number.
+    /// when connected. Waits for the library first (waitLibrary, or for an embedded
+    /// connection waitEmbeddedServer, whose error it throws when the store's server
+    /// could not start). Throws db::Error with the server's (or client library's)
+    /// message and error number.
     void connect();
     /// Closes every query on this connection (freeing their results), then the
     /// connection. Does nothing when disconnected.

@@ -3,9 +3,14 @@
 #include "db/Error.h"
 
 #include <mysql.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
+#include <filesystem>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
 namespace db {
@@ -21,7 +26,37 @@ constexpr const char* defaultEngineOption = "--default-storage-engine=Aria";
 // tables there at start-up and complains on the standard error output.
 constexpr const char* skipGrantTablesOption = "--skip-grant-tables";
 
-enum class State { NotStarted, Starting, Ready, Failed, Ended };
+// Ready: the embedded server and the client side work. ClientOnly: the embedded
+// server could not start, remote connections work. Failed: nothing works.
+enum class State { NotStarted, Starting, Ready, ClientOnly, Failed, Ended };
+
+// The directory the embedded server keeps its files in: the last --datadir option,
+// relative to the working directory at the start, or the working directory itself.
+std::filesystem::path dataDirectory(const std::vector<std::string>& options) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path directory = fs::current_path(ec);
+    constexpr std::string_view prefix = "--datadir=";
+    for (const auto& option : options)
+        if (option.compare(0, prefix.size(), prefix) == 0)
+            directory = (directory / option.substr(prefix.size())).lexically_normal();
+    if (directory.has_parent_path() && !directory.has_filename())
+        directory = directory.parent_path(); // "/work/dir/." normalises to "/work/dir/"
+    return directory;
+}
+
+// What an embedded connection reports when the server did not start. The server's
+// last complaint is often only its final step ("Failed to create ddl log file:
+// ..."), so a directory that cannot be written gets the system's reason too.
+std::string storeFailureMessage(const std::filesystem::path& directory,
+                                std::string_view complaint) {
+    std::string message = "The bookmark store could not start in " + directory.string();
+    if (::access(directory.c_str(), W_OK) != 0)
+        message += std::string(" (") + std::strerror(errno) + ")";
+    message += ": ";
+    message += complaint.empty() ? std::string_view("the server gave no reason") : complaint;
+    return message;
+}
 
 // The process-wide library state. It lives in a function-local static because the
 // C library it mirrors is itself process-wide; nothing else is global.
@@ -39,6 +74,7 @@ class LibraryState {
             throw Error("The database library has been ended and cannot start again");
         if (state_ != State::NotStarted)
             return;
+        directory_ = dataDirectory(options);
         // The server keeps pointers into its argument strings, so they live here
         // until the library ends.
         arguments_.clear();
@@ -56,7 +92,7 @@ class LibraryState {
         worker_ = std::thread([this] { initialise(); });
     }
 
-    void wait() {
+    void wait(bool needEmbeddedServer) {
         std::unique_lock lock(mutex_);
         if (state_ == State::NotStarted || state_ == State::Ended)
             throw Error("The database library has not been started");
@@ -64,6 +100,8 @@ class LibraryState {
         joinLocked(lock);
         if (state_ == State::Failed)
             throw Error(failure_);
+        if (state_ == State::ClientOnly && needEmbeddedServer)
+            throw Error(storeFailure_);
     }
 
     void end() noexcept {
@@ -72,7 +110,7 @@ class LibraryState {
             return;
         changed_.wait(lock, [this] { return state_ != State::Starting; });
         joinLocked(lock);
-        if (state_ == State::Ready) {
+        if (state_ == State::Ready || state_ == State::ClientOnly) {
             // The calling thread was registered with the library by its first
             // mysql_init; release that before the library goes.
             mysql_thread_end();
@@ -81,25 +119,45 @@ class LibraryState {
         state_ = State::Ended;
     }
 
+    std::filesystem::path directory() {
+        std::lock_guard lock(mutex_);
+        return directory_;
+    }
+
     bool started() noexcept {
         std::lock_guard lock(mutex_);
-        return state_ == State::Starting || state_ == State::Ready || state_ == State::Failed;
+        return state_ == State::Starting || state_ == State::Ready || state_ == State::ClientOnly ||
+               state_ == State::Failed;
     }
 
   private:
     void initialise() {
         const int argc = static_cast<int>(argv_.size()) - 1;
-        const int result = mysql_library_init(argc, argv_.data(), nullptr);
-        if (result == 0)
+        State outcome = State::Ready;
+        std::string storeFailure;
+        std::string failure;
+        if (mysql_library_init(argc, argv_.data(), nullptr) != 0) {
+            // mysql_error(nullptr) is the server's last message of its start-up.
+            storeFailure = storeFailureMessage(directory_, mysql_error(nullptr));
+            // A failed start leaves the library half torn down: the server has ended
+            // the runtime the client side needs, while the library still counts itself
+            // initialised, so every mysql_init would fail. Ending it resets that (its
+            // server clean-up runs once only); an argument count of -1 then starts the
+            // client side alone. A second embedded server would not start here.
+            mysql_library_end();
+            if (mysql_library_init(-1, nullptr, nullptr) == 0) {
+                outcome = State::ClientOnly;
+            } else {
+                outcome = State::Failed;
+                failure = "The database library could not start. " + storeFailure;
+            }
+        }
+        if (outcome != State::Failed)
             mysql_thread_end(); // this thread is done with the library
         std::lock_guard lock(mutex_);
-        if (result == 0) {
-            state_ = State::Ready;
-        } else {
-            state_ = State::Failed;
-            failure_ = "The embedded database server could not start (see its messages on the "
-                       "standard error output)";
-        }
+        state_ = outcome;
+        storeFailure_ = std::move(storeFailure);
+        failure_ = std::move(failure);
         changed_.notify_all();
     }
 
@@ -115,7 +173,9 @@ class LibraryState {
     std::mutex mutex_;
     std::condition_variable changed_;
     State state_ = State::NotStarted;
-    std::string failure_;
+    std::filesystem::path directory_; ///< the embedded server's data directory
+    std::string storeFailure_;        ///< why embedded connections fail (ClientOnly)
+    std::string failure_;             ///< why every connection fails (Failed)
     std::vector<std::string> arguments_;
     std::vector<char*> argv_;
     std::thread worker_;
@@ -133,7 +193,11 @@ void startLibrary(std::vector<std::string> serverOptions) {
 }
 
 void waitLibrary() {
-    library().wait();
+    library().wait(false);
+}
+
+void waitEmbeddedServer() {
+    library().wait(true);
 }
 
 void endLibrary() noexcept {
@@ -142,6 +206,10 @@ void endLibrary() noexcept {
 
 bool libraryStarted() noexcept {
     return library().started();
+}
+
+std::filesystem::path embeddedDataDirectory() {
+    return library().directory();
 }
 
 std::vector<std::string> bookmarkStoreOptions() {

@@ -8,14 +8,22 @@
 // runs on a background thread while the windows are built, and the first database
 // use waits for it.
 //
+// The catalogue must not depend on the bookmark store. When the embedded server
+// cannot start (a read-only working directory, say), its failed start leaves the
+// library torn down; the initialisation then ends it and starts it again without
+// the embedded server, so remote connections work as before, and only embedded
+// connections fail, with the store's directory and the server's complaint. The
+// embedded server cannot be started a second time in one process.
+//
 // The library is process-wide state by nature (mysql_library_init may run once per
 // process), so these functions manage one process-wide instance.
 //
-// Threads: startLibrary, waitLibrary and endLibrary are called from the user
-// interface thread; the initialisation itself runs on a background thread that
-// startLibrary creates and waitLibrary or endLibrary joins. All other database
-// calls (connections, queries) belong to the user interface thread.
+// Threads: startLibrary, waitLibrary, waitEmbeddedServer and endLibrary are called
+// from the user interface thread; the initialisation itself runs on a background
+// thread that startLibrary creates and a wait or endLibrary joins. All other
+// database calls (connections, queries) belong to the user interface thread.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,14 +35,23 @@ namespace db {
 /// added, since the server refuses to start without one when InnoDB is skipped;
 /// grant tables are skipped too (there is no `mysql` system database to hold them).
 /// Relative paths in the options are taken against the working directory at the
-/// time of the call. Idempotent: a second call while started does nothing.
+/// time of the call; the store's directory is the `--datadir` option's (default: the
+/// working directory). Idempotent: a second call while started does nothing.
 /// Throws db::Error when the library has already been ended in this process.
 void startLibrary(std::vector<std::string> serverOptions);
 
-/// Blocks until initialisation has finished. Throws db::Error with the server's
-/// start-up complaint when it failed, or when startLibrary was never called.
-/// Every Connection::connect calls it first.
+/// Blocks until initialisation has finished and the library can reach remote
+/// servers, whether or not the embedded server started. Throws db::Error when
+/// startLibrary was never called, after endLibrary, or when not even the client
+/// side could be initialised. Every remote Connection::connect calls it first.
 void waitLibrary();
+
+/// Blocks like waitLibrary and also needs the embedded server. Throws db::Error
+/// when it could not start: "The bookmark store could not start in DIR: REASON",
+/// REASON being the server's own last complaint; when DIR is not writable (or
+/// missing) the system's reason follows DIR in parentheses. The error number is
+/// 0. Every embedded Connection::connect calls it first.
+void waitEmbeddedServer();
 
 /// Shuts the embedded server down and releases the library. Waits for a running
 /// initialisation first. Every connection must be closed before. Afterwards the
@@ -43,6 +60,10 @@ void endLibrary() noexcept;
 
 /// Whether startLibrary has been called (and endLibrary not yet).
 bool libraryStarted() noexcept;
+
+/// The embedded server's data directory as startLibrary resolved it (absolute);
+/// empty before the first startLibrary. Its subdirectories are the databases.
+std::filesystem::path embeddedDataDirectory();
 
 /// The embedded server options of the bookmark store: every path relative to the
 /// working directory, which holds `Data/`, `charsets/` and `errmsg.sys`; InnoDB off;
