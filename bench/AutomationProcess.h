@@ -19,7 +19,7 @@ extern char** environ;
 namespace bench {
 
 class AutomationProcess {
-public:
+  public:
     AutomationProcess(const std::string& binary, std::vector<std::string> extraArgs) {
         int in[2], out[2];
         if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
@@ -58,7 +58,8 @@ public:
     /// Sends one request and returns its reply line. Throws when the reply does
     /// not come within 120 s or is not a success.
     std::string request(const std::string& commandJson) {
-        const std::string line = "{\"id\":" + std::to_string(++id_) + ",\"command\":" + commandJson + "}\n";
+        const std::string line =
+            "{\"id\":" + std::to_string(++id_) + ",\"command\":" + commandJson + "}\n";
         if (::write(toChild_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
             throw std::runtime_error("cannot send " + line);
         std::string reply;
@@ -89,10 +90,11 @@ public:
     double timed(const std::string& commandJson) {
         const auto start = std::chrono::steady_clock::now();
         request(commandJson);
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count();
     }
 
-private:
+  private:
     pid_t pid_ = -1;
     int toChild_ = -1;
     int fromChild_ = -1;

@@ -20,15 +20,18 @@ int main(int argc, char** argv) {
             const auto start = std::chrono::steady_clock::now();
             bench::AutomationProcess p(argv[1], {"--workdir", argv[2]});
             p.request("[\"controls\"]");
-            return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                             start)
+                .count();
         };
         once(); // warm the page cache
         std::vector<double> ms;
         for (int i = 0; i < runs; ++i)
             ms.push_back(once());
         std::sort(ms.begin(), ms.end());
-        std::printf("cold start to first automation reply: median %.1f ms (min %.1f, max %.1f, %d runs)\n",
-                    ms[ms.size() / 2], ms.front(), ms.back(), runs);
+        std::printf(
+            "cold start to first automation reply: median %.1f ms (min %.1f, max %.1f, %d runs)\n",
+            ms[ms.size() / 2], ms.front(), ms.back(), runs);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_cold_start: %s\n", e.what());
         return 1;

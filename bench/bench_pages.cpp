@@ -20,7 +20,8 @@ double median(std::vector<double> v) {
 
 void print(const char* what, const std::vector<double>& ms) {
     std::printf("%s: median %.1f ms (min %.1f, max %.1f, %zu runs)\n", what, median(ms),
-                *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()), ms.size());
+                *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
+                ms.size());
 }
 
 } // namespace
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
             // the echo checks against this machine answer at once.
             load.push_back(p.timed("[\"advance\",200]"));
             if (p.request("[\"state\",\"onlineMode\"]").find("\"data\":true") == std::string::npos)
-                throw std::runtime_error("the online load did not finish; is the catalogue running?");
+                throw std::runtime_error(
+                    "the online load did not finish; is the catalogue running?");
             p.request("[\"event\",\"suiImageButton1\",\"Click\"]");
             for (int i = 0; i < 5; ++i)
                 paging.push_back(p.timed("[\"event\",\"suiImageButton7\",\"Click\"]"));
@@ -65,9 +67,11 @@ int main(int argc, char** argv) {
                 const auto start = std::chrono::steady_clock::now();
                 p.request("[\"event\",\"featurepic3\",\"MouseMove\",{\"x\":5,\"y\":5}]");
                 p.request("[\"get\",\"titledis\"]");
-                hover.push_back(
-                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-                if (p.request("[\"state\",\"hoverEnlarged\"]").find("\"data\":true") == std::string::npos)
+                hover.push_back(std::chrono::duration<double, std::milli>(
+                                    std::chrono::steady_clock::now() - start)
+                                    .count());
+                if (p.request("[\"state\",\"hoverEnlarged\"]").find("\"data\":true") ==
+                    std::string::npos)
                     throw std::runtime_error("pointing at featurepic3 did not select it");
                 p.request("[\"event\",\"featurepic3\",\"MouseLeave\"]");
             }

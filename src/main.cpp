@@ -17,8 +17,8 @@
 
 #include "app/CommandLine.h"
 #include "app/Config.h"
-#include "app/Program.h"
 #include "app/MainWindow.h"
+#include "app/Program.h"
 #include "app/SplashDialog.h"
 #include "automation/Channel.h"
 #include "automation/HeadlessDriver.h"
@@ -60,7 +60,8 @@ int runWindowProgram(char** argv) {
 // --screenshot PATH: the splash dialog once its checks and the online load are
 // done (saved beside PATH with "-splash" in its name), then the main window after
 // the user's continue.
-std::vector<qtfront::Shot> screenshotScript(ui::Application& app, app::Program& program, const std::string& path) {
+std::vector<qtfront::Shot> screenshotScript(ui::Application& app, app::Program& program,
+                                            const std::string& path) {
     std::string splash = path;
     const auto dot = splash.rfind(".png");
     splash.insert(dot == std::string::npos ? splash.size() : dot, "-splash");
@@ -71,7 +72,8 @@ std::vector<qtfront::Shot> screenshotScript(ui::Application& app, app::Program& 
     first.delayMs = 300;
     first.ready = [&app, &about] {
         const bool checksDone = !about.get<ui::Timer>("Timer1").enabled();
-        return checksDone && (about.get<ui::Button>("suiImageButton1").enabled() || !app.dialogs().log().empty());
+        return checksDone &&
+               (about.get<ui::Button>("suiImageButton1").enabled() || !app.dialogs().log().empty());
     };
     qtfront::Shot second;
     second.before = [&app, &about] {
@@ -111,7 +113,7 @@ int run(const app::CommandLine& cl) {
     int status = 0;
     {
         ui::Application app(cl.headless ? ui::EventLoop::ClockKind::Virtual
-                                         : ui::EventLoop::ClockKind::Real);
+                                        : ui::EventLoop::ClockKind::Real);
         app::Program program(app, config, exeDir, app::Services::real());
         automation::Channel channel(app);
         std::unique_ptr<automation::Transport> transport;

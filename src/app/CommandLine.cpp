@@ -52,7 +52,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             cl.automation = value();
             if (cl.automation != "stdio" &&
                 !(cl.automation.rfind("unix:", 0) == 0 && cl.automation.size() > 5))
-                throw UsageError("--automation takes stdio or unix:PATH, not '" + cl.automation + "'");
+                throw UsageError("--automation takes stdio or unix:PATH, not '" + cl.automation +
+                                 "'");
         } else if (name == "--config")
             cl.config = value();
         else if (name == "--workdir")

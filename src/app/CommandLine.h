@@ -10,7 +10,7 @@ namespace app {
 
 /// An unknown option or a malformed value; the program prints the usage and exits 2.
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -215,9 +215,11 @@ Config Config::parse(std::string_view text, std::string_view origin, Config base
         if (k->type == Key::Type::Seconds) {
             int seconds = 0;
             auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), seconds);
-            if (ec != std::errc() || ptr != value.data() + value.size() || seconds < 1 || seconds > 3600)
-                throw ConfigError(where + "key '" + key + "' must be a number of seconds from 1 to 3600, not '" +
-                                  value + "'");
+            if (ec != std::errc() || ptr != value.data() + value.size() || seconds < 1 ||
+                seconds > 3600)
+                throw ConfigError(where + "key '" + key +
+                                  "' must be a number of seconds from 1 to 3600, not '" + value +
+                                  "'");
         }
         config.values_[joinKey(section, key)] = value;
         if (end == text.size())

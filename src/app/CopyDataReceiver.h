@@ -9,7 +9,7 @@
 namespace app {
 
 class CopyDataReceiver : public ui::Form {
-public:
+  public:
     explicit CopyDataReceiver(ui::Application& app);
 };
 

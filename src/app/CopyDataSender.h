@@ -9,7 +9,7 @@
 namespace app {
 
 class CopyDataSender : public ui::Form {
-public:
+  public:
     explicit CopyDataSender(ui::Application& app);
 };
 

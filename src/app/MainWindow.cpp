@@ -81,18 +81,19 @@ ui::WebView& browser(ui::Control& parent, const std::string& name, int left, int
 
 // Waits for the catalogue through the application's front end.
 class ApplicationWaiter : public db::Waiter {
-public:
+  public:
     explicit ApplicationWaiter(ui::Application& app) : app_(app) {}
     bool available() const override { return static_cast<bool>(app_.waitHook); }
     bool wait(const std::function<bool()>& finished) override { return app_.waitWhile(finished); }
 
-private:
+  private:
     ui::Application& app_;
 };
 
 } // namespace
 
-MainWindow::MainWindow(ui::Application& app, const Config& config, std::string exeDir, Services& services)
+MainWindow::MainWindow(ui::Application& app, const Config& config, std::string exeDir,
+                       Services& services)
     : ui::Form(app, "mainform"), config_(config), exeDir_(std::move(exeDir)) {
     setCaption(" Zorvex - Video Browser v2.1");
     setBounds(0, 0, kDesignWidth, kDesignHeight);
@@ -136,8 +137,10 @@ void MainWindow::compose(Services& services) {
     topics_ = std::make_unique<browse::Topics>(*this, *server_);
     pages_ = std::make_unique<browse::FeaturePages>(
         *this, *server_, *topics_,
-        search::Exclusions{config_.get("search", "excluded_player_url"), config_.get("search", "excluded_host")});
-    sideTabs_ = std::make_unique<browse::SideTabs>(*this, *server_, [this] { return online_->onlineMode(); });
+        search::Exclusions{config_.get("search", "excluded_player_url"),
+                           config_.get("search", "excluded_host")});
+    sideTabs_ = std::make_unique<browse::SideTabs>(*this, *server_,
+                                                   [this] { return online_->onlineMode(); });
     categories_ = std::make_unique<browse::Categories>(*this, *server_, *pages_);
     slotBehaviour_ = std::make_unique<browse::SlotBehaviour>(*this, *selection_);
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkFeature, pages_->featureSlots());
@@ -147,9 +150,10 @@ void MainWindow::compose(Services& services) {
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkBookmarks, bookmarkSlots_);
 
     online_ = std::make_unique<OnlineMode>(
-        config_, OnlineModeParts{*this, *server_, *topics_, *pages_, *sideTabs_, *categories_,
-                                 *slotBehaviour_, splash_->get<ui::ProgressBar>("startProgress"),
-                                 splash_->get<ui::Button>("suiImageButton1"), splash_->pingTimeText()});
+        config_,
+        OnlineModeParts{*this, *server_, *topics_, *pages_, *sideTabs_, *categories_,
+                        *slotBehaviour_, splash_->get<ui::ProgressBar>("startProgress"),
+                        splash_->get<ui::Button>("suiImageButton1"), splash_->pingTimeText()});
 }
 
 void MainWindow::startUp() {
@@ -201,7 +205,8 @@ void MainWindow::prepareShownWindow() {
     if (splash_->workOnline() && splash_->checksFailed())
         online_->SetOnlineMode(true);
     if (!mediaWorkerStarted_)
-        get<ui::WebView>("MozillaBrowser3").navigate("http://" + config_.get("sites", "product") + "/TV/zorvex.php");
+        get<ui::WebView>("MozillaBrowser3")
+            .navigate("http://" + config_.get("sites", "product") + "/TV/zorvex.php");
     get<ui::Timer>("Timer1").setEnabled(true);
 }
 
@@ -255,7 +260,8 @@ void MainWindow::buildInfoArea() {
     auto& background = place<ui::Image>(area, "Image2", 0, 0, 352, 300);
     background.setStretch(true);
 
-    auto infoLabel = [&](const std::string& name, const std::string& caption, int top, bool bold = false) {
+    auto infoLabel = [&](const std::string& name, const std::string& caption, int top,
+                         bool bold = false) {
         auto& l = label(area, name, caption, 10, top, 250, 16);
         ui::Font f = l.font();
         f.colour = kPanelText;
@@ -313,20 +319,25 @@ void MainWindow::buildInfoArea() {
     mode.setFont(mf);
 
     // The action buttons; the leading blanks leave room for their icons.
-    button(area, "floatvideobutton", "        Float Mode", "Float video around desktop", 10, 244, 108, 24);
-    button(area, "suiImageButton26", "       Fullscreen", "Watch video in fullscreen", 122, 244, 108, 24);
-    auto& bookmark =
-        button(area, "playAddToBookmark", "      Bookmark", "Add video to bookmark", 234, 244, 108, 24);
+    button(area, "floatvideobutton", "        Float Mode", "Float video around desktop", 10, 244,
+           108, 24);
+    button(area, "suiImageButton26", "       Fullscreen", "Watch video in fullscreen", 122, 244,
+           108, 24);
+    auto& bookmark = button(area, "playAddToBookmark", "      Bookmark", "Add video to bookmark",
+                            234, 244, 108, 24);
     bookmark.setFontColour(kGrey);
     bookmark.setEnabled(false);
-    button(area, "suiImageButton27", "     Favorites", "View Favorites", 10, 270, 108, 24).setFontColour(kGrey);
-    button(area, "suiButton5", "        Web News", "Search Outside Zorvex", 122, 270, 108, 24).setFontColour(kGrey);
+    button(area, "suiImageButton27", "     Favorites", "View Favorites", 10, 270, 108, 24)
+        .setFontColour(kGrey);
+    button(area, "suiButton5", "        Web News", "Search Outside Zorvex", 122, 270, 108, 24)
+        .setFontColour(kGrey);
     button(area, "suiButton8", "     Video Topics", "Show the video topics", 234, 270, 108, 24);
 }
 
-void MainWindow::buildThumbnailPage(ui::Control& sheet, const std::string& pic, const NameOf& captionName,
-                                   const NameOf& memoName, const std::string& topicButton, int picWidth,
-                                   const std::string& upperStrip, const std::string& lowerStrip) {
+void MainWindow::buildThumbnailPage(ui::Control& sheet, const std::string& pic,
+                                    const NameOf& captionName, const NameOf& memoName,
+                                    const std::string& topicButton, int picWidth,
+                                    const std::string& upperStrip, const std::string& lowerStrip) {
     button(sheet, upperStrip, "", "Next Page", 0, 0, 45, 170).setGlyph(arrowGlyph(true));
     button(sheet, lowerStrip, "", "Previous Page", 0, 172, 45, 170).setGlyph(arrowGlyph(false));
     // Four columns by two rows; each thumbnail has its caption panel above it.
@@ -335,7 +346,8 @@ void MainWindow::buildThumbnailPage(ui::Control& sheet, const std::string& pic, 
         const int row = (n - 1) / 4;
         const int left = 52 + col * (picWidth + 5);
         const int top = 6 + row * 138;
-        auto& image = place<ui::Image>(sheet, pic + std::to_string(n), left, top + 22, picWidth, 110);
+        auto& image =
+            place<ui::Image>(sheet, pic + std::to_string(n), left, top + 22, picWidth, 110);
         image.setStretch(true);
         image.setCursor(ui::Cursor::HandPoint);
         auto& panel = place<ui::CaptionPanel>(sheet, captionName(n), left, top, picWidth, 110);
@@ -349,8 +361,8 @@ void MainWindow::buildThumbnailPage(ui::Control& sheet, const std::string& pic, 
     for (int n = 1; n <= 12; ++n) {
         const int col = (n - 1) % 6;
         const int row = (n - 1) / 6;
-        button(sheet, topicButton + std::to_string(n), topicButton + std::to_string(n), "", 52 + col * 110,
-               284 + row * 26, 106, 24);
+        button(sheet, topicButton + std::to_string(n), topicButton + std::to_string(n), "",
+               52 + col * 110, 284 + row * 26, 106, 24);
     }
 }
 
@@ -387,8 +399,8 @@ void MainWindow::buildBrowsingArea() {
     auto& feature = pages.addPage("suiTabSheet8", "Newest Videos");
     buildThumbnailPage(
         feature, "featurepic", [](int n) { return "featurepic" + std::to_string(n) + "caption"; },
-        [](int n) { return "featurepic" + std::to_string(n) + "memo"; }, "querybutton", 161, "suiImageButton7",
-        "suiImageButton6");
+        [](int n) { return "featurepic" + std::to_string(n) + "memo"; }, "querybutton", 161,
+        "suiImageButton7", "suiImageButton6");
     auto& results = label(feature, "resultsLabel", "", 560, 338, 150);
     results.setFontColour(kPanelText);
     results.hide();
@@ -403,8 +415,8 @@ void MainWindow::buildBrowsingArea() {
     auto& special = pages.addPage("suiTabSheet9", "Special Interest");
     buildThumbnailPage(
         special, "specialpic", [](int n) { return "specialcaption" + std::to_string(n); },
-        [](int n) { return "specialpicmemo" + std::to_string(n); }, "Specialbutton", 160, "suiImageButton5",
-        "suiImageButton4");
+        [](int n) { return "specialpicmemo" + std::to_string(n); }, "Specialbutton", 160,
+        "suiImageButton5", "suiImageButton4");
 
     auto& news = pages.addPage("suiTabSheet2", "Latest Web News");
     auto& bar = place<ui::Panel>(news, "Panel1", 0, 0, 716, 30);
@@ -425,15 +437,16 @@ void MainWindow::buildBrowsingArea() {
     pages.setActiveIndex(2);
 }
 
-void MainWindow::buildSideTab(ui::Control& sheet, const std::string& pic, const std::string& leftStrip,
-                             const std::string& rightStrip) {
+void MainWindow::buildSideTab(ui::Control& sheet, const std::string& pic,
+                              const std::string& leftStrip, const std::string& rightStrip) {
     button(sheet, leftStrip, "", "Previous Page", 5, 0, 97, 10).setSkin(2);
     button(sheet, rightStrip, "", "Next Page", 110, 0, 97, 10).setSkin(2);
     // Two columns by eight rows, numbered row by row.
     for (int n = 1; n <= 16; ++n) {
         const int col = (n - 1) % 2;
         const int row = (n - 1) / 2;
-        auto& image = place<ui::Image>(sheet, pic + std::to_string(n), 12 + col * 105, 16 + row * 80, 97, 76);
+        auto& image =
+            place<ui::Image>(sheet, pic + std::to_string(n), 12 + col * 105, 16 + row * 80, 97, 76);
         image.setStretch(true);
         image.setSkin(2);
         image.setHint("Click to Watch");
@@ -466,7 +479,8 @@ void MainWindow::buildRightColumn() {
     side.setSkin(2);
     auto& pages = place<ui::PageControl>(side, "sidepage", 0, 0, 235, 688);
     pages.setSkin(2);
-    buildSideTab(pages.addPage("suiTabSheet6", "World"), "videopic", "suiImageButton10", "suiImageButton8");
+    buildSideTab(pages.addPage("suiTabSheet6", "World"), "videopic", "suiImageButton10",
+                 "suiImageButton8");
     auto& news = pages.addPage("suiTabSheet5", "Aus News");
     buildSideTab(news, "newspic", "suiImageButton12", "suiImageButton11");
     button(news, "Button9", "Next Page", "", 0, 0, 75, 25).hide();

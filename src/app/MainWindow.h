@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
+#include "browse/Forward.h"
 #include "catalogue/SlotTable.h"
 #include "ui/Form.h"
-#include "browse/Forward.h"
 
 namespace db {
 class Waiter;
@@ -37,7 +37,7 @@ inline constexpr int kDesignWidth = 958;
 inline constexpr int kDesignHeight = 746;
 
 class MainWindow : public ui::Form {
-public:
+  public:
     /// Builds the window with every control at its designed bounds, composes the
     /// subsystems and creates and shows the splash dialog, which becomes the
     /// principal window; the main window stays hidden until the splash dialog
@@ -61,14 +61,15 @@ public:
     browse::SideTabs& sideTabs() { return *sideTabs_; }
     browse::SlotBehaviour& slotBehaviour() { return *slotBehaviour_; }
 
-private:
+  private:
     /// At creation (the form's create event): the start-up state, the menu and
     /// splash bindings, the repaint timer, and the splash dialog shown.
     void startUp();
-    /// Every show (the form's show event): the search box's help state, the mode the user chose at the
-    /// splash dialog, the start page, and a repaint after the layout.
+    /// Every show (the form's show event): the search box's help state, the mode the user chose at
+    /// the splash dialog, the start page, and a repaint after the layout.
     void prepareShownWindow();
-    /// The form's close event: closing the main window closes the splash dialog, which ends the program.
+    /// The form's close event: closing the main window closes the splash dialog, which ends the
+    /// program.
     void closeProgram();
     void compose(Services& services);
     void registerState() const;

@@ -26,8 +26,8 @@ namespace app {
 
 namespace {
 // The controls the catalogue's pages need, enabled online and disabled offline.
-constexpr const char* kCatalogueControls[] = {"suiImageButton3", "suiButton8", "suiButton5", "sqlsearchedit",
-                                              "textSearch"};
+constexpr const char* kCatalogueControls[] = {"suiImageButton3", "suiButton8", "suiButton5",
+                                              "sqlsearchedit", "textSearch"};
 } // namespace
 
 std::string usageTimestamp() {
@@ -41,11 +41,14 @@ std::string usageTimestamp() {
 
 OnlineMode::OnlineMode(const Config& config, OnlineModeParts parts)
     : config_(config), parts_(parts), settingsQuery_(parts.server.connection(), "halden"),
-      usageQuery_(parts.server.connection(), "halden"), keyQuery_(parts.server.connection(), "halden") {
+      usageQuery_(parts.server.connection(), "halden"),
+      keyQuery_(parts.server.connection(), "halden") {
     registerState();
 }
 
-void OnlineMode::progress(int position) { parts_.progressBar.setPosition(position); }
+void OnlineMode::progress(int position) {
+    parts_.progressBar.setPosition(position);
+}
 
 void OnlineMode::SetOnlineMode(bool online) {
     // Every path, also a failing one, ends with the connection closed.
@@ -105,8 +108,8 @@ void OnlineMode::online() {
 
 void OnlineMode::offline() {
     auto& form = parts_.form;
-    for (const char* name : {"titlestatus", "descdis3", "descdis4", "nowtitledis", "nowdescdis1", "nowdescdis2",
-                             "visitsite"})
+    for (const char* name : {"titlestatus", "descdis3", "descdis4", "nowtitledis", "nowdescdis1",
+                             "nowdescdis2", "visitsite"})
         form.get<ui::Label>(name).setCaption("");
     auto& pages = form.get<ui::PageControl>("suiPageControl1");
     auto& side = form.get<ui::PageControl>("sidepage");
@@ -136,9 +139,10 @@ void OnlineMode::LoadGlobalTable(catalogue::RowProblems& problems) {
     q.close();
     q.setSql("SELECT * FROM zorvex_global");
     q.open();
-    static constexpr const char* kInfoLabels[] = {"titledis", "descdis1", "descdis2", "descdis3", "descdis4"};
-    static constexpr const char* kNowLabels[] = {"titlestatus", "nowtitledis", "nowdescdis1", "nowdescdis2",
-                                                 "visitsite"};
+    static constexpr const char* kInfoLabels[] = {"titledis", "descdis1", "descdis2", "descdis3",
+                                                  "descdis4"};
+    static constexpr const char* kNowLabels[] = {"titlestatus", "nowtitledis", "nowdescdis1",
+                                                 "nowdescdis2", "visitsite"};
     while (!q.eof()) {
         int id = 0;
         try {
@@ -191,7 +195,9 @@ void OnlineMode::LoadIfilmKey(catalogue::RowProblems& problems) {
 
 void OnlineMode::registerState() const {
     auto& r = parts_.form.app().state();
-    auto entries = [](const auto& a) { return nlohmann::json(std::vector<std::string>(a.begin() + 1, a.end())); };
+    auto entries = [](const auto& a) {
+        return nlohmann::json(std::vector<std::string>(a.begin() + 1, a.end()));
+    };
     r.add("onlineMode", [this] { return onlineMode_; });
     r.add("imageSearchSqlParts", [this, entries] { return entries(imageSearchSqlPart_); });
     r.add("textSearchSqlParts", [this, entries] { return entries(textSearchSqlPart_); });

@@ -10,8 +10,8 @@
 #include <array>
 #include <string>
 
-#include "db/Query.h"
 #include "browse/Forward.h"
+#include "db/Query.h"
 
 namespace ui {
 class Button;
@@ -43,7 +43,7 @@ struct OnlineModeParts {
 };
 
 class OnlineMode {
-public:
+  public:
     /// Registers the mode and the loaded settings as state variables.
     OnlineMode(const Config& config, OnlineModeParts parts);
     OnlineMode(const OnlineMode&) = delete;
@@ -64,7 +64,7 @@ public:
     const std::array<std::string, 5>& textSearchSqlParts() const { return textSearchSqlPart_; }
     const std::string& ifilmKey() const { return ifilmKey_; }
 
-private:
+  private:
     void online();
     void offline();
     void progress(int position);

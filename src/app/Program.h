@@ -27,7 +27,7 @@ class BookmarkDialog;
 namespace app {
 
 class Program {
-public:
+  public:
     /// Sets the application's title and creates the forms in the entry's order: the
     /// main window (whose creation shows the splash dialog), then the copy-data
     /// sender and receiver and the bookmark dialog.
@@ -36,7 +36,7 @@ public:
 
     MainWindow& mainform() { return *mainform_; }
 
-private:
+  private:
     ui::Application& app_;
     Config config_;
     Services services_;

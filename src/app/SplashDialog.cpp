@@ -22,8 +22,8 @@ constexpr ui::Colour kRed{255, 40, 40};
 constexpr ui::Colour kText{225, 230, 240};
 constexpr ui::Colour kLink{120, 180, 255};
 
-ui::Label& textLabel(ui::Control& parent, const std::string& name, const std::string& caption, int left,
-                     int top, int width = 220, ui::Colour colour = kText) {
+ui::Label& textLabel(ui::Control& parent, const std::string& name, const std::string& caption,
+                     int left, int top, int width = 220, ui::Colour colour = kText) {
     auto& l = parent.add<ui::Label>(name);
     l.setBounds(left, top, width, 16);
     l.setCaption(caption);
@@ -81,8 +81,8 @@ SplashDialog::SplashDialog(ui::Application& app, const Config& config, platform:
     textLabel(*this, "port80", "Checking Internet on Port 80.", 304, 105, 190);
     textLabel(*this, "Label5", "v2.1 2006", 445, 8, 52);
 
-    auto link = [&](const std::string& name, const std::string& caption, int left, int top, int width,
-                    std::string url) {
+    auto link = [&](const std::string& name, const std::string& caption, int left, int top,
+                    int width, std::string url) {
         auto& l = textLabel(*this, name, caption, left, top, width, kLink);
         ui::Font f = l.font();
         f.underline = true;
@@ -155,7 +155,8 @@ void SplashDialog::check(const std::string& host, Port tag) {
     if (!result.sent) {
         checksFailed_ = true;
         label.setFontColour(kRed);
-        label.setCaption(tag == Port::Web ? "Check Internet Connection" : "No Connection to Zorvex Server");
+        label.setCaption(tag == Port::Web ? "Check Internet Connection"
+                                          : "No Connection to Zorvex Server");
         return;
     }
     // The reply handler: only replies that carried data count.
@@ -174,10 +175,11 @@ void SplashDialog::check(const std::string& host, Port tag) {
 
 void SplashDialog::continueToMainWindow() {
     if (checksFailed_) {
-        const std::string answer = app().dialogs().ask(
-            "Zorvex has not detected any internet connection you should run in local mode. Some Functions will "
-            "be disabled in Local Mode. ",
-            {"Work Online", "Work Offline"}, "Zorvex Notice");
+        const std::string answer =
+            app().dialogs().ask("Zorvex has not detected any internet connection you should run in "
+                                "local mode. Some Functions will "
+                                "be disabled in Local Mode. ",
+                                {"Work Online", "Work Offline"}, "Zorvex Notice");
         workOnline_ = answer == "Work Online";
     }
     if (onContinue)

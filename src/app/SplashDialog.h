@@ -21,10 +21,11 @@ namespace app {
 class Config;
 
 class SplashDialog : public ui::Form {
-public:
+  public:
     /// Builds the dialog and registers the start-up flags as state variables. The
     /// checks start 200 ms after the dialog is first visible.
-    SplashDialog(ui::Application& app, const Config& config, platform::EchoClient& echo, platform::Shell& shell);
+    SplashDialog(ui::Application& app, const Config& config, platform::EchoClient& echo,
+                 platform::Shell& shell);
 
     /// Runs after checks that all went out: the online load.
     std::function<void()> onChecksPassed;
@@ -43,7 +44,7 @@ public:
 
     static constexpr int kEchoTimeoutMs = 6000;
 
-private:
+  private:
     enum class Port { Web = 80, Catalogue = 3306 };
     void check(const std::string& host, Port tag);
     /// The continue button (and Enter, and the hidden OK button).

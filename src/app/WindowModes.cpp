@@ -39,7 +39,8 @@ std::pair<int, int> screenPosition(const ui::Control& c, int x, int y) {
 } // namespace
 
 WindowModes::WindowModes(ui::Form& form) : form_(form) {
-    form_.app().mousePressHook = [this](ui::Control& target, ui::Event event, const ui::EventArgs& args) {
+    form_.app().mousePressHook = [this](ui::Control& target, ui::Event event,
+                                        const ui::EventArgs& args) {
         return mousePressed(target, event, args);
     };
     form_.onMouseEnterAt = [this](int x, int y) { mouseEntered(x, y); };
@@ -92,11 +93,15 @@ void WindowModes::registerState() const {
     auto& r = form_.app().state();
     r.add("windowMode", [this] { return windowModeText(mode_); });
     r.add("floatBounds", [this] {
-        return nlohmann::json{
-            {"width", floatWidth_}, {"height", floatHeight_}, {"top", floatTop_}, {"left", floatLeft_}};
+        return nlohmann::json{{"width", floatWidth_},
+                              {"height", floatHeight_},
+                              {"top", floatTop_},
+                              {"left", floatLeft_}};
     });
     r.add("controlBarStep", [this] { return controlBarStep_; });
-    r.add("lastCursor", [this] { return nlohmann::json{{"x", lastCursorX_}, {"y", lastCursorY_}}; });
+    r.add("lastCursor", [this] {
+        return nlohmann::json{{"x", lastCursorX_}, {"y", lastCursorY_}};
+    });
 }
 
 } // namespace app

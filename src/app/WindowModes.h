@@ -30,7 +30,7 @@ enum class WindowMode {
 std::string windowModeText(WindowMode mode);
 
 class WindowModes {
-public:
+  public:
     /// Hooks the mouse rules into the form and the application, and registers the
     /// modes' state variables.
     explicit WindowModes(ui::Form& form);
@@ -43,7 +43,7 @@ public:
     /// Enters `mode`; the switches between the screens call it.
     void setMode(WindowMode mode) { mode_ = mode; }
 
-private:
+  private:
     /// Sees every mouse press: in float and full screen a right press anywhere
     /// opens the window-mode menu; a right press on the player opens its menu; in
     /// float mode a left press outside the control bar drags the window.

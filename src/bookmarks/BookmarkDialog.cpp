@@ -12,18 +12,19 @@ BookmarkDialog::BookmarkDialog(ui::Application& app) : ui::Form(app, "bookmarkbo
     setFont(f);
     setSkin(1);
 
-    auto label = [this](const char* name, const char* text, int left, int top, int width, int height,
-                        bool visible) {
+    auto label = [this](const char* name, const char* text, int left, int top, int width,
+                        int height, bool visible) {
         auto& l = add<ui::Label>(name);
         l.setBounds(left, top, width, height);
         l.setCaption(text);
         l.setWordWrap(height > 16);
         l.setVisible(visible);
     };
-    label("Label1", "Click OK to delete all bookmarks. Do you want to delete all bookmarks?", 32, 40, 235, 26,
-          true);
+    label("Label1", "Click OK to delete all bookmarks. Do you want to delete all bookmarks?", 32,
+          40, 235, 26, true);
     label("Label2", "Video already exsists in Bookmarks", 67, 50, 200, 16, false);
-    label("Label3", "Click OK to insert bookmark. Do you want to insert bookmark?", 32, 40, 235, 26, false);
+    label("Label3", "Click OK to insert bookmark. Do you want to insert bookmark?", 32, 40, 235, 26,
+          false);
 
     auto button = [this](const char* name, const char* caption, int left, bool bold, bool visible) {
         auto& b = add<ui::Button>(name);

@@ -9,7 +9,7 @@
 namespace bookmarks {
 
 class BookmarkDialog : public ui::Form {
-public:
+  public:
     explicit BookmarkDialog(ui::Application& app);
 };
 

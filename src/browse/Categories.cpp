@@ -6,8 +6,8 @@
 #include "catalogue/CatalogueServer.h"
 #include "catalogue/RowProblems.h"
 #include "ui/Application.h"
-#include "ui/Form.h"
 #include "ui/Convert.h"
+#include "ui/Form.h"
 #include "ui/TreeView.h"
 
 namespace browse {
@@ -16,7 +16,9 @@ namespace {
 constexpr int kNodeImage = 2;
 constexpr int kMarkedImage = 3;
 
-bool validId(int id) { return id >= 1 && id <= Categories::kCapacity; }
+bool validId(int id) {
+    return id >= 1 && id <= Categories::kCapacity;
+}
 
 // The id of a row, or 0 (no place in the tables) when it is not a number; the
 // problem is recorded and the row skipped.
@@ -32,10 +34,11 @@ int idOf(const std::string& text, const char* what, catalogue::RowProblems& prob
 
 Categories::Categories(ui::Form& form, catalogue::CatalogueServer& server, FeaturePages& pages)
     : form_(form), server_(server), pages_(pages), tree_(form.get<ui::TreeView>("CatList")),
-      categoryQuery_(server.connection(), "qzrbackup"), subcategoryQuery_(server.connection(), "qzrbackup"),
-      categoryIdText_(kCapacity + 1), categoryName_(kCapacity + 1), categorySql_(kCapacity + 1),
-      subcategoryParentText_(kCapacity + 1), subcategoryName_(kCapacity + 1), subcategorySql_(kCapacity + 1),
-      nodeName_(kCapacity), nodeSql_(kCapacity) {
+      categoryQuery_(server.connection(), "qzrbackup"),
+      subcategoryQuery_(server.connection(), "qzrbackup"), categoryIdText_(kCapacity + 1),
+      categoryName_(kCapacity + 1), categorySql_(kCapacity + 1),
+      subcategoryParentText_(kCapacity + 1), subcategoryName_(kCapacity + 1),
+      subcategorySql_(kCapacity + 1), nodeName_(kCapacity), nodeSql_(kCapacity) {
     tree_.onDblClick = [this] { showChosenCategory(); };
     registerState();
 }

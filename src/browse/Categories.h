@@ -24,7 +24,7 @@ namespace browse {
 class FeaturePages;
 
 class Categories {
-public:
+  public:
     /// Ids run 1..2000 and the tree holds at most 2000 nodes; what does not fit is
     /// ignored.
     static constexpr int kCapacity = 2000;
@@ -39,7 +39,7 @@ public:
     /// 1..2000 have no place and are ignored.
     void LoadCategories(catalogue::RowProblems& problems);
 
-private:
+  private:
     /// The double-click: marks the chosen entry and shows its statement's results.
     void showChosenCategory();
     void registerState() const;

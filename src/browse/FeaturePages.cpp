@@ -21,7 +21,9 @@ namespace browse {
 
 namespace {
 
-std::string number(int n) { return std::to_string(n); }
+std::string number(int n) {
+    return std::to_string(n);
+}
 
 constexpr int kWindow = 8; ///< rows per page
 
@@ -31,7 +33,8 @@ FeaturePages::FeaturePages(ui::Form& form, catalogue::CatalogueServer& server, c
                            search::Exclusions exclusions)
     : form_(form), server_(server), topics_(topics), exclusions_(std::move(exclusions)),
       pageQuery_(server.connection(), "halden"), resultQuery_(server.connection(), "halden"),
-      resultsLabel_(form.get<ui::Label>("resultsLabel")), noResults_(form.get<ui::Label>("NoResults")) {
+      resultsLabel_(form.get<ui::Label>("resultsLabel")),
+      noResults_(form.get<ui::Label>("NoResults")) {
     feature_.sheet = &form.get<ui::TabSheet>("suiTabSheet8");
     feature_.topics = &topics.featureTopics();
     feature_.file = "fea1.jpg";
@@ -53,8 +56,12 @@ FeaturePages::FeaturePages(ui::Form& form, catalogue::CatalogueServer& server, c
 
 void FeaturePages::bindHandlers() {
     for (int n = 1; n <= 12; ++n) {
-        form_.get<ui::Button>("querybutton" + number(n)).onClick = [this, n] { showFeatureTopic(n); };
-        form_.get<ui::Button>("Specialbutton" + number(n)).onClick = [this, n] { showSpecialTopic(n); };
+        form_.get<ui::Button>("querybutton" + number(n)).onClick = [this, n] {
+            showFeatureTopic(n);
+        };
+        form_.get<ui::Button>("Specialbutton" + number(n)).onClick = [this, n] {
+            showSpecialTopic(n);
+        };
     }
     form_.get<ui::Button>("suiImageButton7").onClick = [this] { featureNextPage(); };
     form_.get<ui::Button>("suiImageButton6").onClick = [this] { featurePreviousPage(); };
@@ -184,7 +191,8 @@ void FeaturePages::runTopicWindow(Page& page, PageMode mode, void (FeaturePages:
 
 void FeaturePages::featureSearchWindow() {
     clearPictures(feature_);
-    imageSearchSql_.tail = search::BuildLibraryTail(imageSearchPopular_, pageOffsetText_, exclusions_);
+    imageSearchSql_.tail =
+        search::BuildLibraryTail(imageSearchPopular_, pageOffsetText_, exclusions_);
     server_.RunQuery(pageQuery_, imageSearchSql_.statement());
 }
 
@@ -195,11 +203,12 @@ void FeaturePages::specialSearchWindow() {
     const std::string& box = form_.get<ui::Edit>("sqlsearchedit").text();
     const std::string text = search::escapeLikeText(box);
     special_.sheet->setCaption(box);
-    server_.RunQuery(pageQuery_, "SELECT * FROM videosnap WHERE (rssitemtitle  Like \"%" + text +
-                                     "%\" or rssdesc Like \"%" + text +
-                                     "%\") AND (rsseditor NOT LIKE \"MTV Video\"  AND rsseditor NOT LIKE "
-                                     "\"SINGINGFOOL\") ORDER BY datetimevalue DESC LIMIT " +
-                                     pageOffsetText_ + ",8");
+    server_.RunQuery(pageQuery_,
+                     "SELECT * FROM videosnap WHERE (rssitemtitle  Like \"%" + text +
+                         "%\" or rssdesc Like \"%" + text +
+                         "%\") AND (rsseditor NOT LIKE \"MTV Video\"  AND rsseditor NOT LIKE "
+                         "\"SINGINGFOOL\") ORDER BY datetimevalue DESC LIMIT " +
+                         pageOffsetText_ + ",8");
 }
 
 void FeaturePages::FillFeaturePage(PageMode mode, catalogue::RowProblems* problems) {
@@ -214,7 +223,8 @@ void FeaturePages::FillFeaturePage(PageMode mode, catalogue::RowProblems* proble
         feature_.offset = 0;
         pageOffsetText_ = "0";
         imageSearchSql_ = search::BuildLibrarySearch(form_.get<ui::Edit>("sqlsearchedit").text(),
-                                                     mode == PageMode::LibrarySearch, pageOffsetText_, exclusions_);
+                                                     mode == PageMode::LibrarySearch,
+                                                     pageOffsetText_, exclusions_);
         server_.RunQuery(pageQuery_, imageSearchSql_.statement());
     } else {
         if (mode == PageMode::NextTopic)
@@ -316,8 +326,9 @@ void FeaturePages::registerState() const {
     r.add("imageSearchActive", [this] { return imageSearchActive_; });
     r.add("imageSearchPopular", [this] { return imageSearchPopular_; });
     r.add("imageSearchSql", [this] {
-        return nlohmann::json{
-            {"head", imageSearchSql_.head}, {"middle", imageSearchSql_.middle}, {"tail", imageSearchSql_.tail}};
+        return nlohmann::json{{"head", imageSearchSql_.head},
+                              {"middle", imageSearchSql_.middle},
+                              {"tail", imageSearchSql_.tail}};
     });
     r.add("resultQueryShown", [this] { return resultQueryShown_; });
     r.add("resultQueryOffset", [this] { return resultQueryOffset_; });

@@ -43,7 +43,7 @@ enum class PageMode {
 };
 
 class FeaturePages {
-public:
+  public:
     /// Binds the topic buttons, the paging strips and the "Web News" button, and
     /// registers the pages' state variables. `topics` holds the topic lists.
     FeaturePages(ui::Form& form, catalogue::CatalogueServer& server, const Topics& topics,
@@ -75,7 +75,7 @@ public:
     const catalogue::SlotTable& featureSlots() const { return feature_.table; }
     const catalogue::SlotTable& specialSlots() const { return special_.table; }
 
-private:
+  private:
     struct Slot {
         ui::Image* image = nullptr;
         ui::CaptionPanel* caption = nullptr;

@@ -18,9 +18,10 @@ constexpr int kRows = 16; ///< rows per side-tab page, and its slots
 
 } // namespace
 
-SideTabs::SideTabs(ui::Form& form, catalogue::CatalogueServer& server, std::function<bool()> isOnline)
-    : form_(form), server_(server), isOnline_(std::move(isOnline)), listQuery_(server.connection(), "qzrbackup"),
-      tabQuery_(server.connection(), "halden") {
+SideTabs::SideTabs(ui::Form& form, catalogue::CatalogueServer& server,
+                   std::function<bool()> isOnline)
+    : form_(form), server_(server), isOnline_(std::move(isOnline)),
+      listQuery_(server.connection(), "qzrbackup"), tabQuery_(server.connection(), "halden") {
     makeTab(world_, 1, "suiTabSheet6", "videopic", "pic1.jpg", 3, true);
     makeTab(news_, 2, "suiTabSheet5", "newspic", "news1.jpg", 0, false);
     form_.get<ui::Button>("suiImageButton8").onClick = [this] { worldNextPage(); };
@@ -31,12 +32,14 @@ SideTabs::SideTabs(ui::Form& form, catalogue::CatalogueServer& server, std::func
     form_.get<ui::Button>("Button9").onClick = [this] { newsNextPage(); };
     form_.get<ui::Button>("suiImageButton12").onClick = [this] { newsPreviousPage(); };
     form_.get<ui::SideChannel>("videosidebarslide").onPop = [this] { sideBarPoppedOut(); };
-    form_.get<ui::PageControl>("sidepage").onTabActive = [this](int index) { sideTabChosen(index); };
+    form_.get<ui::PageControl>("sidepage").onTabActive = [this](int index) {
+        sideTabChosen(index);
+    };
     registerState();
 }
 
-void SideTabs::makeTab(Tab& tab, int entry, const std::string& sheet, const std::string& pic, std::string file,
-                       int guardedSlots, bool firstByPosition) {
+void SideTabs::makeTab(Tab& tab, int entry, const std::string& sheet, const std::string& pic,
+                       std::string file, int guardedSlots, bool firstByPosition) {
     tab.entry = entry;
     tab.sheet = &form_.get<ui::TabSheet>(sheet);
     for (int n = 1; n <= kRows; ++n)
@@ -66,7 +69,9 @@ void SideTabs::FillWorldTab() {
     server_.Bracket([this] { fill(world_); });
 }
 
-void SideTabs::FillNewsTab() { fill(news_); }
+void SideTabs::FillNewsTab() {
+    fill(news_);
+}
 
 void SideTabs::fill(Tab& tab) {
     const auto entry = static_cast<std::size_t>(tab.entry);
@@ -74,7 +79,8 @@ void SideTabs::fill(Tab& tab) {
     // The stored query ends with LIMIT; the window follows it. Nothing is emptied
     // beforehand: a short page leaves the later slots as the previous page left them.
     tab.sheet->setCaption(sideTabCaption_[entry]);
-    server_.RunQuery(q, sideTabSql_[entry] + " " + std::to_string(tab.offset) + "," + std::to_string(kRows));
+    server_.RunQuery(q, sideTabSql_[entry] + " " + std::to_string(tab.offset) + "," +
+                            std::to_string(kRows));
 
     catalogue::RowLoop(
         q, tab.table, kRows,
@@ -83,8 +89,9 @@ void SideTabs::fill(Tab& tab) {
             image.setStretch(true);
             // One file serves every slot: it is written and read back at once.
             auto writeAndLoad = [&] {
-                const db::Field picture = n == 1 && tab.firstByPosition ? q.field(catalogue::kPictureColumn)
-                                                                        : q.field("pictureblob");
+                const db::Field picture = n == 1 && tab.firstByPosition
+                                              ? q.field(catalogue::kPictureColumn)
+                                              : q.field("pictureblob");
                 picture.saveToFile(tab.file);
                 image.loadFromFile(tab.file);
             };

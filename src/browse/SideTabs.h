@@ -27,7 +27,7 @@ class CatalogueServer;
 namespace browse {
 
 class SideTabs {
-public:
+  public:
     /// Binds the arrow strips of both tabs, the hidden "Next Page" button of Aus
     /// News, the side bar's slide-out and the tab control, and registers the tabs'
     /// state variables. The side bar does nothing while `isOnline` says false.
@@ -54,7 +54,7 @@ public:
 
     static constexpr int kSideTabs = 3; ///< 1 World, 2 Aus News, 3 Bookmarks
 
-private:
+  private:
     struct Tab {
         int entry = 0; ///< the tab's entry among the stored side-tab queries
         ui::TabSheet* sheet = nullptr;
@@ -65,8 +65,8 @@ private:
         bool firstByPosition = false; ///< slot 1 reads its picture by column position
         int offset = 0;               ///< row offset, steps of 16
     };
-    void makeTab(Tab& tab, int entry, const std::string& sheet, const std::string& pic, std::string file,
-                 int guardedSlots, bool firstByPosition);
+    void makeTab(Tab& tab, int entry, const std::string& sheet, const std::string& pic,
+                 std::string file, int guardedSlots, bool firstByPosition);
     void fill(Tab& tab);
     void registerState() const;
 
@@ -80,8 +80,8 @@ private:
     ui::Form& form_;
     catalogue::CatalogueServer& server_;
     std::function<bool()> isOnline_;
-    db::Query listQuery_; ///< designed name sidetabsql
-    db::Query tabQuery_;  ///< designed name pelorapicsmysql
+    db::Query listQuery_;                                     ///< designed name sidetabsql
+    db::Query tabQuery_;                                      ///< designed name pelorapicsmysql
     std::array<std::string, kSideTabs + 1> sideTabSql_{};     // index 0 unused
     std::array<std::string, kSideTabs + 1> sideTabCaption_{}; // index 0 unused
     Tab world_;

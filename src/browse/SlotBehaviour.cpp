@@ -43,13 +43,16 @@ EdgeShift edgeShift(GridShape grid, int slot) {
 
 SlotBehaviour::SlotBehaviour(ui::Form& form, catalogue::Selection& selection)
     : form_(form), selection_(selection), infoPanel_(form.get<ui::CaptionPanel>("infoPanel")),
-      infoImage_(form.get<ui::Image>("infoImage")),
-      labels_{&form.get<ui::Label>("titledis"), &form.get<ui::Label>("descdis1"), &form.get<ui::Label>("descdis2"),
-              &form.get<ui::Label>("descdis3"), &form.get<ui::Label>("descdis4")},
+      infoImage_(form.get<ui::Image>("infoImage")), labels_{&form.get<ui::Label>("titledis"),
+                                                            &form.get<ui::Label>("descdis1"),
+                                                            &form.get<ui::Label>("descdis2"),
+                                                            &form.get<ui::Label>("descdis3"),
+                                                            &form.get<ui::Label>("descdis4")},
       addToBookmarks_(form.get<ui::MenuItem>("AddtoFavourites1")),
       deleteBookmark_(form.get<ui::MenuItem>("DeleteBookmark1")),
       deleteAllBookmarks_(form.get<ui::MenuItem>("DeleteAllBookmarks1")),
-      sqlvideomemo_(form.get<ui::Memo>("sqlvideomemo")), busy_(form.get<ui::Animation>("Animate1")) {
+      sqlvideomemo_(form.get<ui::Memo>("sqlvideomemo")),
+      busy_(form.get<ui::Animation>("Animate1")) {
     bindFamily("featurepic", PageKind::pkFeature, GridShape::FourByTwo, 8, "featurepic", "caption");
     bindFamily("specialpic", PageKind::pkSpecial, GridShape::FourByTwo, 8, "specialcaption", "");
     bindFamily("videopic", PageKind::pkWorld, GridShape::TwoByEight, 16, "", "");
@@ -78,9 +81,10 @@ void SlotBehaviour::bindFamily(const std::string& prefix, PageKind page, GridSha
                                const std::string& captionPrefix, const std::string& captionSuffix) {
     for (int n = 1; n <= count; ++n) {
         const std::string number = std::to_string(n);
-        ui::CaptionPanel* caption = captionPrefix.empty()
-                                        ? nullptr
-                                        : &form_.get<ui::CaptionPanel>(captionPrefix + number + captionSuffix);
+        ui::CaptionPanel* caption =
+            captionPrefix.empty()
+                ? nullptr
+                : &form_.get<ui::CaptionPanel>(captionPrefix + number + captionSuffix);
         thumbnails_.push_back({&form_.get<ui::Image>(prefix + number), caption, page, grid, n});
         const Thumbnail& t = thumbnails_.back();
         t.image->onMouseMove = [this, &t](int, int) { pointAt(t); };
@@ -91,13 +95,13 @@ void SlotBehaviour::bindFamily(const std::string& prefix, PageKind page, GridSha
 void SlotBehaviour::resize(const Thumbnail& t, int sign) {
     const EdgeShift shift = edgeShift(t.grid, t.slot);
     const ui::Bounds b = t.image->bounds();
-    t.image->setBounds(b.left + sign * shift.left, b.top + sign * shift.top, b.width + sign * kGrowth,
-                       b.height + sign * kGrowth);
+    t.image->setBounds(b.left + sign * shift.left, b.top + sign * shift.top,
+                       b.width + sign * kGrowth, b.height + sign * kGrowth);
     if (t.caption) {
         // The caption panel above an 8-slot thumbnail widens with it, keeping its height.
         const ui::Bounds c = t.caption->bounds();
-        t.caption->setBounds(c.left + sign * shift.left, c.top + sign * shift.top, c.width + sign * kGrowth,
-                             c.height);
+        t.caption->setBounds(c.left + sign * shift.left, c.top + sign * shift.top,
+                             c.width + sign * kGrowth, c.height);
     }
 }
 
@@ -194,7 +198,9 @@ void SlotBehaviour::collapseCaptions(PageKind page) {
             t.caption->push();
 }
 
-void SlotBehaviour::clearSelectionMemo() { sqlvideomemo_.clear(); }
+void SlotBehaviour::clearSelectionMemo() {
+    sqlvideomemo_.clear();
+}
 
 void SlotBehaviour::registerState() const {
     auto& r = form_.app().state();

@@ -48,7 +48,7 @@ struct EdgeShift {
 EdgeShift edgeShift(GridShape grid, int slot);
 
 class SlotBehaviour {
-public:
+  public:
     /// Binds the mouse-move and mouse-leave handlers of every thumbnail and the
     /// mouse-move handlers of the page backgrounds, and registers the hover state
     /// and the information labels' defaults. Pointing at a thumbnail chooses its
@@ -78,7 +78,7 @@ public:
     /// a click after leaving still plays the last item pointed at.
     void RestoreInfoPanel();
 
-private:
+  private:
     struct Thumbnail {
         ui::Image* image;
         ui::CaptionPanel* caption; ///< the 8-slot pages' caption panel, else nullptr

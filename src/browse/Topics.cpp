@@ -24,7 +24,8 @@ Topics::Topics(ui::Form& form, catalogue::CatalogueServer& server)
     registerState();
 }
 
-void Topics::load(db::Query& component, const std::string& table, TopicList& list, const std::string& buttonPrefix) {
+void Topics::load(db::Query& component, const std::string& table, TopicList& list,
+                  const std::string& buttonPrefix) {
     component.close();
     component.setSql("SELECT * FROM " + table + " limit 0,25");
     component.open();
@@ -36,15 +37,20 @@ void Topics::load(db::Query& component, const std::string& table, TopicList& lis
             list.sql[i] = component.field("videoquerysql").text();
             list.caption[i] = component.field("videoquerycaption").text();
             if (i <= 12)
-                form_.get<ui::Button>(buttonPrefix + std::to_string(i)).setCaption(ui::utf8::left(list.caption[i], 16));
+                form_.get<ui::Button>(buttonPrefix + std::to_string(i))
+                    .setCaption(ui::utf8::left(list.caption[i], 16));
         }
         component.next();
     }
 }
 
-void Topics::LoadFeatureTopics() { load(featureListQuery_, "videoqueryfeature", featureTopics_, "querybutton"); }
+void Topics::LoadFeatureTopics() {
+    load(featureListQuery_, "videoqueryfeature", featureTopics_, "querybutton");
+}
 
-void Topics::LoadSpecialTopics() { load(specialListQuery_, "videospecialfeature", specialTopics_, "Specialbutton"); }
+void Topics::LoadSpecialTopics() {
+    load(specialListQuery_, "videospecialfeature", specialTopics_, "Specialbutton");
+}
 
 void Topics::registerState() const {
     auto& r = form_.app().state();

@@ -29,7 +29,7 @@ struct TopicList {
 };
 
 class Topics {
-public:
+  public:
     /// Registers the lists' state variables.
     Topics(ui::Form& form, catalogue::CatalogueServer& server);
 
@@ -48,8 +48,9 @@ public:
     bool featureListOpen() const { return featureListQuery_.isOpen(); }
     bool specialListOpen() const { return specialListQuery_.isOpen(); }
 
-private:
-    void load(db::Query& component, const std::string& table, TopicList& list, const std::string& buttonPrefix);
+  private:
+    void load(db::Query& component, const std::string& table, TopicList& list,
+              const std::string& buttonPrefix);
     void registerState() const;
 
     ui::Form& form_;

@@ -19,9 +19,12 @@ db::ConnectionSettings connectionSettings(const Settings& s) {
     return c;
 }
 
-CatalogueServer::CatalogueServer(const Settings& settings) : connection_(connectionSettings(settings)) {}
+CatalogueServer::CatalogueServer(const Settings& settings)
+    : connection_(connectionSettings(settings)) {}
 
-CatalogueServer::~CatalogueServer() { CloseCatalogue(); }
+CatalogueServer::~CatalogueServer() {
+    CloseCatalogue();
+}
 
 void CatalogueServer::OpenCatalogue() {
     if (connection_.connected())
@@ -33,7 +36,9 @@ void CatalogueServer::OpenCatalogue() {
     }
 }
 
-void CatalogueServer::CloseCatalogue() noexcept { connection_.disconnect(); }
+void CatalogueServer::CloseCatalogue() noexcept {
+    connection_.disconnect();
+}
 
 void CatalogueServer::RunQuery(db::Query& component, std::string sql) {
     try {

@@ -19,7 +19,7 @@
 namespace catalogue {
 
 class CatalogueServer {
-public:
+  public:
     explicit CatalogueServer(const Settings& settings);
     ~CatalogueServer();
     CatalogueServer(const CatalogueServer&) = delete;
@@ -44,13 +44,13 @@ public:
     /// Closes the connection when it goes out of scope, whichever way the scope
     /// ends, so an action that stopped at an error leaves no connection open.
     class ClosingGuard {
-    public:
+      public:
         explicit ClosingGuard(CatalogueServer& server) : server_(server) {}
         ~ClosingGuard() { server_.CloseCatalogue(); }
         ClosingGuard(const ClosingGuard&) = delete;
         ClosingGuard& operator=(const ClosingGuard&) = delete;
 
-    private:
+      private:
         CatalogueServer& server_;
     };
 
@@ -63,7 +63,7 @@ public:
         fill();
     }
 
-private:
+  private:
     db::Connection connection_;
 };
 

@@ -11,7 +11,7 @@
 namespace catalogue {
 
 class RowProblems {
-public:
+  public:
     /// Records `problem` unless the same text is recorded already.
     void add(std::string problem);
     bool empty() const { return problems_.empty(); }
@@ -19,7 +19,7 @@ public:
     /// One message for the user: a heading, then each problem on its own line.
     std::string message() const;
 
-private:
+  private:
     std::vector<std::string> problems_;
 };
 

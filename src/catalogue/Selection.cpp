@@ -17,8 +17,9 @@ void Selection::registerState(ui::StateRegistry& r) const {
     r.add("currentItem", [this] {
         auto j = itemJson(current_);
         const auto& p = current_.picture;
-        j["picture"] = p && !p->empty() ? nlohmann::json{{"width", p->width()}, {"height", p->height()}}
-                                        : nlohmann::json(nullptr);
+        j["picture"] = p && !p->empty()
+                           ? nlohmann::json{{"width", p->width()}, {"height", p->height()}}
+                           : nlohmann::json(nullptr);
         return j;
     });
     r.add("playLink", [this] { return playLink_; });

@@ -23,7 +23,7 @@ struct CurrentItem : Item {
 };
 
 class Selection {
-public:
+  public:
     const CurrentItem& currentItem() const { return current_; }
     /// What the next play request plays.
     const std::string& playLink() const { return playLink_; }
@@ -41,7 +41,7 @@ public:
     /// Registers `currentItem`, `playLink` and `selectionTitle`.
     void registerState(ui::StateRegistry& registry) const;
 
-private:
+  private:
     CurrentItem current_;
     std::string playLink_;
     std::string selectionTitle_;

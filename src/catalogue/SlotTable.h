@@ -12,7 +12,14 @@
 namespace catalogue {
 
 /// The thumbnail pages, numbered as the selection routine knows them.
-enum class PageKind { pkFeature = 1, pkSpecial = 2, pkWorld = 3, pkNews = 4, pkBookmarks = 5, pkTextGrid = 6 };
+enum class PageKind {
+    pkFeature = 1,
+    pkSpecial = 2,
+    pkWorld = 3,
+    pkNews = 4,
+    pkBookmarks = 5,
+    pkTextGrid = 6
+};
 
 /// The text fields of one catalogue item.
 struct Item {
@@ -28,7 +35,7 @@ struct Item {
 /// Seven parallel texts per slot, slots 1..16. A fill writes slots 1..k for its k
 /// rows and leaves the others as an earlier fill left them.
 class SlotTable {
-public:
+  public:
     static constexpr int kCapacity = 16;
 
     static bool valid(int slot) { return slot >= 1 && slot <= kCapacity; }
@@ -36,7 +43,7 @@ public:
     Item& at(int slot);
     const Item& at(int slot) const;
 
-private:
+  private:
     std::array<Item, kCapacity + 1> slots_{}; // index 0 unused
 };
 

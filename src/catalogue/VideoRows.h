@@ -33,14 +33,16 @@ Item itemByName(const db::Query& row);
 
 /// Writes the current row's picture (column `pictureColumn`) unchanged to `file`
 /// in the working directory. Throws db::Error when it cannot be written.
-void SaveThumbnail(const db::Query& row, const std::string& file, int pictureColumn = kPictureColumn);
+void SaveThumbnail(const db::Query& row, const std::string& file,
+                   int pictureColumn = kPictureColumn);
 
 /// The row-to-slot loop every filler shares: for each row of the open `component`,
 /// slot := slot + 1; slots 1..`slotCount` get `fillSlot(slot)`; the row's media link
 /// (`mediaLinkOf`, read last) goes to the slot table while the slot lies in 1..16 —
 /// rows beyond the table's capacity are ignored. Returns the number of rows read.
 template <class FillSlot, class MediaLinkOf>
-int RowLoop(db::Query& component, SlotTable& table, int slotCount, FillSlot&& fillSlot, MediaLinkOf&& mediaLinkOf) {
+int RowLoop(db::Query& component, SlotTable& table, int slotCount, FillSlot&& fillSlot,
+            MediaLinkOf&& mediaLinkOf) {
     int slot = 0;
     while (component.isOpen() && !component.eof()) {
         ++slot;

@@ -38,9 +38,10 @@ inline Error couldNotConnect(const Error& cause) {
 inline constexpr int waitCancelled = -1; ///< the user stopped waiting for the server
 
 inline bool isConnectionFailure(int number) {
-    return number == waitCancelled || (number >= 2000 && number <= 2999) || number == 1040 /* too many connections */ ||
-           number == 1045 /* access denied */ || number == 1129 /* host blocked */ ||
-           number == 1130 /* host not allowed */ || number == 1153 /* packet too large */;
+    return number == waitCancelled || (number >= 2000 && number <= 2999) ||
+           number == 1040 /* too many connections */ || number == 1045 /* access denied */ ||
+           number == 1129 /* host blocked */ || number == 1130 /* host not allowed */ ||
+           number == 1153 /* packet too large */;
 }
 
 /// Server error numbers that callers test for.

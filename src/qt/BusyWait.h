@@ -17,7 +17,7 @@ class Application;
 namespace qtfront {
 
 class BusyWait {
-public:
+  public:
     /// Installs itself as the application's wait hook until destroyed. `sync`
     /// brings the widgets in step with the model before they paint; `parent` gives
     /// the window the dialog centres on.
@@ -30,7 +30,7 @@ public:
     /// the busy pointer.
     static constexpr int kDialogDelayMs = 400;
 
-private:
+  private:
     bool wait(const std::function<bool()>& finished);
 
     ui::Application& app_;

@@ -93,10 +93,13 @@ int run(ui::Application& app, const RunOptions& options, const std::function<voi
         return principal && principal->visible() ? front.windowOf(*principal) : nullptr;
     });
     LoopDriver driver(app, [&front] { front.sync(); });
-    BusyWait busyWait(app, [&front] { front.sync(); }, [&app, &front]() -> QWidget* {
-        ui::Form* principal = app.principal();
-        return principal && principal->visible() ? front.windowOf(*principal) : QApplication::activeWindow();
-    });
+    BusyWait busyWait(
+        app, [&front] { front.sync(); },
+        [&app, &front]() -> QWidget* {
+            ui::Form* principal = app.principal();
+            return principal && principal->visible() ? front.windowOf(*principal)
+                                                     : QApplication::activeWindow();
+        });
 
     QEventLoop loop;
     QObject::connect(&front, &FrontEnd::terminated, &loop, &QEventLoop::quit);

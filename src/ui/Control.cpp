@@ -10,17 +10,23 @@ namespace ui {
 
 namespace {
 constexpr std::array kKindNames = {
-    "Form", "Panel", "Label", "Image", "Button", "Edit", "Memo", "RadioButton", "TrackBar",
-    "ProgressBar", "PageControl", "TabSheet", "CaptionPanel", "SideChannel", "StringGrid",
-    "TreeView", "Animation", "WebView", "MediaSurface", "Menu", "MenuItem", "Timer"};
-constexpr std::array kEventNames = {"Click", "DblClick", "MouseEnter", "MouseMove", "MouseLeave",
-                                    "MouseDown", "MouseUp", "KeyPress", "Change", "Exit",
-                                    "TabActive", "SelectCell", "Pop", "Show", "Close", "Activate"};
+    "Form",         "Panel",       "Label",      "Image",       "Button",      "Edit",
+    "Memo",         "RadioButton", "TrackBar",   "ProgressBar", "PageControl", "TabSheet",
+    "CaptionPanel", "SideChannel", "StringGrid", "TreeView",    "Animation",   "WebView",
+    "MediaSurface", "Menu",        "MenuItem",   "Timer"};
+constexpr std::array kEventNames = {"Click",      "DblClick",  "MouseEnter", "MouseMove",
+                                    "MouseLeave", "MouseDown", "MouseUp",    "KeyPress",
+                                    "Change",     "Exit",      "TabActive",  "SelectCell",
+                                    "Pop",        "Show",      "Close",      "Activate"};
 constexpr std::array kCursorNames = {"Default", "Arrow", "HandPoint", "HourGlass", "AppStart"};
 } // namespace
 
-std::string_view kindName(Kind kind) { return kKindNames.at(static_cast<std::size_t>(kind)); }
-std::string_view eventName(Event event) { return kEventNames.at(static_cast<std::size_t>(event)); }
+std::string_view kindName(Kind kind) {
+    return kKindNames.at(static_cast<std::size_t>(kind));
+}
+std::string_view eventName(Event event) {
+    return kEventNames.at(static_cast<std::size_t>(event));
+}
 std::string_view cursorName(Cursor cursor) {
     return kCursorNames.at(static_cast<std::size_t>(cursor));
 }
@@ -178,8 +184,12 @@ void Control::moveInParent(bool toFront) {
     changed();
 }
 
-void Control::bringToFront() { moveInParent(true); }
-void Control::sendToBack() { moveInParent(false); }
+void Control::bringToFront() {
+    moveInParent(true);
+}
+void Control::sendToBack() {
+    moveInParent(false);
+}
 
 int Control::zIndex() const {
     if (!parent_)

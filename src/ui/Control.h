@@ -19,9 +19,28 @@ class Form;
 class Menu;
 
 enum class Kind {
-    Form, Panel, Label, Image, Button, Edit, Memo, RadioButton, TrackBar, ProgressBar,
-    PageControl, TabSheet, CaptionPanel, SideChannel, StringGrid, TreeView, Animation,
-    WebView, MediaSurface, Menu, MenuItem, Timer
+    Form,
+    Panel,
+    Label,
+    Image,
+    Button,
+    Edit,
+    Memo,
+    RadioButton,
+    TrackBar,
+    ProgressBar,
+    PageControl,
+    TabSheet,
+    CaptionPanel,
+    SideChannel,
+    StringGrid,
+    TreeView,
+    Animation,
+    WebView,
+    MediaSurface,
+    Menu,
+    MenuItem,
+    Timer
 };
 std::string_view kindName(Kind kind);
 
@@ -57,8 +76,22 @@ enum class MouseButton { Left, Right, Middle };
 
 /// User events the front end and the automation channel deliver by name.
 enum class Event {
-    Click, DblClick, MouseEnter, MouseMove, MouseLeave, MouseDown, MouseUp, KeyPress,
-    Change, Exit, TabActive, SelectCell, Pop, Show, Close, Activate
+    Click,
+    DblClick,
+    MouseEnter,
+    MouseMove,
+    MouseLeave,
+    MouseDown,
+    MouseUp,
+    KeyPress,
+    Change,
+    Exit,
+    TabActive,
+    SelectCell,
+    Pop,
+    Show,
+    Close,
+    Activate
 };
 std::string_view eventName(Event event);
 /// Returns false when `name` is not an event name.
@@ -78,7 +111,7 @@ struct Bounds {
 };
 
 class Control {
-public:
+  public:
     /// Makes a control under `parent` (nullptr only for forms and loose menus).
     /// Use Control::add to create children: it registers them with their form.
     Control(Kind kind, std::string name, Control* parent);
@@ -171,11 +204,11 @@ public:
     /// Whether deliver() applies `event` to this kind of control.
     virtual bool takes(Event event) const;
 
-protected:
+  protected:
     /// Records a change for the front end.
     void changed();
 
-private:
+  private:
     void adopt(std::unique_ptr<Control> child);
     void moveInParent(bool toFront);
 

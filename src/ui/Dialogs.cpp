@@ -41,8 +41,11 @@ void Dialogs::showInfo(std::string_view text) {
 
 std::string Dialogs::ask(std::string_view text, const std::vector<std::string>& buttons,
                          std::string_view title) {
-    return present({DialogRecord::Type::Question, title.empty() ? title_ : std::string(title),
-                    std::string(text), buttons, {}},
+    return present({DialogRecord::Type::Question,
+                    title.empty() ? title_ : std::string(title),
+                    std::string(text),
+                    buttons,
+                    {}},
                    answers_);
 }
 

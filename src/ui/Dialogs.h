@@ -28,7 +28,7 @@ struct DialogRecord {
 std::string_view dialogTypeName(DialogRecord::Type type);
 
 class Dialogs {
-public:
+  public:
     using Presenter = std::function<std::string(const DialogRecord&)>;
 
     void setPresenter(Presenter p) { presenter_ = std::move(p); }
@@ -51,7 +51,7 @@ public:
 
     const std::vector<DialogRecord>& log() const { return log_; }
 
-private:
+  private:
     std::string present(DialogRecord record, std::deque<std::string>& queued);
 
     Presenter presenter_;

@@ -10,17 +10,18 @@
 namespace ui {
 
 class TabSheet : public Control {
-public:
-    TabSheet(std::string name, Control* parent) : Control(Kind::TabSheet, std::move(name), parent) {}
+  public:
+    TabSheet(std::string name, Control* parent)
+        : Control(Kind::TabSheet, std::move(name), parent) {}
     bool tabVisible() const { return tabVisible_; }
     void setTabVisible(bool on);
 
-private:
+  private:
     bool tabVisible_ = true;
 };
 
 class PageControl : public Control {
-public:
+  public:
     PageControl(std::string name, Control* parent)
         : Control(Kind::PageControl, std::move(name), parent) {}
     /// Adds a sheet at the next page index.
@@ -45,9 +46,11 @@ public:
     /// The user chose tab `index` (after the switch).
     std::function<void(int index)> onTabActive;
     bool deliver(Event event, EventArgs& args) override;
-    bool takes(Event event) const override { return event == Event::TabActive || Control::takes(event); }
+    bool takes(Event event) const override {
+        return event == Event::TabActive || Control::takes(event);
+    }
 
-private:
+  private:
     std::vector<TabSheet*> pages_;
     int active_ = -1;
     bool tabsAtBottom_ = false;

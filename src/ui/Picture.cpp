@@ -52,9 +52,9 @@ Picture::Picture(int width, int height, std::vector<std::uint8_t> rgb)
 
 Picture::Picture(Picture&& other) noexcept
     : width_(std::exchange(other.width_, 0)), height_(std::exchange(other.height_, 0)),
-      naturalWidth_(std::exchange(other.naturalWidth_, 0)), naturalHeight_(std::exchange(other.naturalHeight_, 0)),
-      rgb_(std::exchange(other.rgb_, {})), source_(std::exchange(other.source_, {})),
-      revision_(std::exchange(other.revision_, 0)) {}
+      naturalWidth_(std::exchange(other.naturalWidth_, 0)),
+      naturalHeight_(std::exchange(other.naturalHeight_, 0)), rgb_(std::exchange(other.rgb_, {})),
+      source_(std::exchange(other.source_, {})), revision_(std::exchange(other.revision_, 0)) {}
 
 Picture& Picture::operator=(Picture&& other) noexcept {
     if (this != &other) {

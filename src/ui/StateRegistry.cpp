@@ -12,7 +12,9 @@ void StateRegistry::add(std::string name, Getter getter) {
     getters_.emplace(std::move(name), std::move(getter));
 }
 
-bool StateRegistry::contains(std::string_view name) const { return getters_.find(name) != getters_.end(); }
+bool StateRegistry::contains(std::string_view name) const {
+    return getters_.find(name) != getters_.end();
+}
 
 nlohmann::json StateRegistry::get(std::string_view name) const {
     auto it = getters_.find(name);

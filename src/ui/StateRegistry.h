@@ -15,7 +15,7 @@
 namespace ui {
 
 class StateRegistry {
-public:
+  public:
     using Getter = std::function<nlohmann::json()>;
     /// Throws std::logic_error when the name is taken.
     void add(std::string name, Getter getter);
@@ -24,7 +24,7 @@ public:
     nlohmann::json get(std::string_view name) const;
     std::vector<std::string> names() const;
 
-private:
+  private:
     std::map<std::string, Getter, std::less<>> getters_;
 };
 

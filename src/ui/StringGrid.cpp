@@ -10,7 +10,8 @@ const std::string kEmpty;
 
 StringGrid::StringGrid(std::string name, Control* parent)
     : Control(Kind::StringGrid, std::move(name), parent),
-      cells_(static_cast<std::size_t>(cols_ * rows_)), colWidths_(static_cast<std::size_t>(cols_), 64) {}
+      cells_(static_cast<std::size_t>(cols_ * rows_)),
+      colWidths_(static_cast<std::size_t>(cols_), 64) {}
 
 void StringGrid::setSize(int cols, int rows) {
     cols = std::max(cols, 1);

@@ -12,7 +12,7 @@
 namespace ui {
 
 class StringGrid : public Control {
-public:
+  public:
     StringGrid(std::string name, Control* parent);
 
     int colCount() const { return cols_; }
@@ -35,9 +35,11 @@ public:
     /// The user selects a cell; the handler may refuse it by clearing `canSelect`.
     std::function<void(int col, int row, bool& canSelect)> onSelectCell;
     bool deliver(Event event, EventArgs& args) override;
-    bool takes(Event event) const override { return event == Event::SelectCell || Control::takes(event); }
+    bool takes(Event event) const override {
+        return event == Event::SelectCell || Control::takes(event);
+    }
 
-private:
+  private:
     int cols_ = 5;
     int rows_ = 5;
     int fixedRows_ = 1;

@@ -22,7 +22,9 @@ Timer::Timer(std::string name, Control* parent, int intervalMs, bool enabled)
     setEnabled(enabled);
 }
 
-Timer::~Timer() { loop_.removeTimer(this); }
+Timer::~Timer() {
+    loop_.removeTimer(this);
+}
 
 void Timer::reschedule() {
     if (Control::enabled() && interval_ > 0) {

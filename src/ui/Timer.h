@@ -14,7 +14,7 @@ namespace ui {
 class EventLoop;
 
 class Timer : public Control {
-public:
+  public:
     Timer(std::string name, Control* parent, int intervalMs = 1000, bool enabled = true);
     ~Timer() override;
 
@@ -31,7 +31,7 @@ public:
     std::int64_t due() const { return due_; }
     std::uint64_t sequence() const { return sequence_; }
 
-private:
+  private:
     void reschedule();
 
     EventLoop& loop_;

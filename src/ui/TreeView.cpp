@@ -22,7 +22,8 @@ int TreeView::addNode(int parent, std::string text, int imageIndex, int selected
             ++n.parent;
     if (selected_ >= at)
         ++selected_;
-    nodes_.insert(nodes_.begin() + at, TreeNode{std::move(text), imageIndex, selectedIndex, parent, level});
+    nodes_.insert(nodes_.begin() + at,
+                  TreeNode{std::move(text), imageIndex, selectedIndex, parent, level});
     changed();
     return at;
 }

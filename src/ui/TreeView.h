@@ -21,8 +21,9 @@ struct TreeNode {
 };
 
 class TreeView : public Control {
-public:
-    TreeView(std::string name, Control* parent) : Control(Kind::TreeView, std::move(name), parent) {}
+  public:
+    TreeView(std::string name, Control* parent)
+        : Control(Kind::TreeView, std::move(name), parent) {}
 
     /// Adds a node as the last child of `parent` (-1: a top node) and returns its
     /// absolute index. Throws std::out_of_range for an unknown parent.
@@ -40,7 +41,7 @@ public:
     /// -1 clears the selection; out-of-range indexes are refused with std::out_of_range.
     void setSelected(int absoluteIndex);
 
-private:
+  private:
     std::vector<TreeNode> nodes_;
     int selected_ = -1;
 };

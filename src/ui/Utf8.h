@@ -14,6 +14,8 @@ std::size_t length(std::string_view text);
 /// text ends first.
 std::string mid(std::string_view text, std::size_t start, std::size_t count);
 /// The first `count` characters.
-inline std::string left(std::string_view text, std::size_t count) { return mid(text, 0, count); }
+inline std::string left(std::string_view text, std::size_t count) {
+    return mid(text, 0, count);
+}
 
 } // namespace ui::utf8

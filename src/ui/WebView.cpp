@@ -37,7 +37,9 @@ void WebView::refresh() {
     }
 }
 
-void WebView::stop() { reportBusy(false); }
+void WebView::stop() {
+    reportBusy(false);
+}
 
 void WebView::setFocus() {
     ++focusRequests_;

@@ -13,7 +13,7 @@
 namespace ui {
 
 class WebView : public Control {
-public:
+  public:
     WebView(std::string name, Control* parent) : Control(Kind::WebView, std::move(name), parent) {}
 
     const std::string& url() const { return url_; }
@@ -38,7 +38,7 @@ public:
     /// Delivers a new-window request; returns true when the page may open it.
     bool requestNewWindow(const std::string& url);
 
-private:
+  private:
     std::string url_;
     std::vector<std::string> history_;
     int position_ = -1;

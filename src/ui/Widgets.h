@@ -13,49 +13,49 @@
 namespace ui {
 
 class Panel : public Control {
-public:
+  public:
     Panel(std::string name, Control* parent) : Control(Kind::Panel, std::move(name), parent) {}
 };
 
 class Label : public Control {
-public:
+  public:
     Label(std::string name, Control* parent) : Control(Kind::Label, std::move(name), parent) {}
     bool wordWrap() const { return wordWrap_; }
     void setWordWrap(bool on);
     bool transparent() const { return transparent_; }
     void setTransparent(bool on);
 
-private:
+  private:
     bool wordWrap_ = false;
     bool transparent_ = true;
 };
 
 /// A button, or an image button when it has a glyph picture.
 class Button : public Control {
-public:
+  public:
     Button(std::string name, Control* parent) : Control(Kind::Button, std::move(name), parent) {}
     const PictureRef& glyph() const { return glyph_; }
     void setGlyph(PictureRef p);
 
-private:
+  private:
     PictureRef glyph_;
 };
 
 /// A one-line text box; its text is the caption.
 class Edit : public Control {
-public:
+  public:
     Edit(std::string name, Control* parent) : Control(Kind::Edit, std::move(name), parent) {}
     const std::string& text() const { return caption(); }
     void setText(std::string t) { setCaption(std::move(t)); }
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool on);
 
-private:
+  private:
     bool readOnly_ = false;
 };
 
 class Memo : public Control {
-public:
+  public:
     Memo(std::string name, Control* parent) : Control(Kind::Memo, std::move(name), parent) {}
     const std::vector<std::string>& lines() const { return lines_; }
     void setLines(std::vector<std::string> lines);
@@ -66,12 +66,12 @@ public:
     /// Replaces the lines by `text` split at line breaks.
     void setText(std::string_view text);
 
-private:
+  private:
     std::vector<std::string> lines_;
 };
 
 class RadioButton : public Control {
-public:
+  public:
     RadioButton(std::string name, Control* parent)
         : Control(Kind::RadioButton, std::move(name), parent) {}
     bool checked() const { return checked_; }
@@ -79,13 +79,13 @@ public:
     void setChecked(bool on);
     bool deliver(Event event, EventArgs& args) override;
 
-private:
+  private:
     bool checked_ = false;
 };
 
 /// Position bars: a track bar the user drags and a progress bar the program moves.
 class RangeControl : public Control {
-public:
+  public:
     RangeControl(Kind kind, std::string name, Control* parent)
         : Control(kind, std::move(name), parent) {}
     int position() const { return position_; }
@@ -95,27 +95,27 @@ public:
     int max() const { return max_; }
     void setRange(int min, int max);
 
-private:
+  private:
     int position_ = 0;
     int min_ = 0;
     int max_ = 100;
 };
 
 class TrackBar : public RangeControl {
-public:
+  public:
     TrackBar(std::string name, Control* parent)
         : RangeControl(Kind::TrackBar, std::move(name), parent) {}
 };
 
 class ProgressBar : public RangeControl {
-public:
+  public:
     ProgressBar(std::string name, Control* parent)
         : RangeControl(Kind::ProgressBar, std::move(name), parent) {}
 };
 
 /// A titled panel that collapses to its title bar ("push") and opens again.
 class CaptionPanel : public Control {
-public:
+  public:
     CaptionPanel(std::string name, Control* parent)
         : Control(Kind::CaptionPanel, std::move(name), parent) {}
     /// Height of the title bar; 20 pixels when it has no title bitmap.
@@ -127,7 +127,7 @@ public:
     /// Restores the height it had before the push.
     void open();
 
-private:
+  private:
     int titleHeight_ = 20;
     int openHeight_ = 0;
     bool collapsed_ = false;
@@ -135,7 +135,7 @@ private:
 
 /// A side bar docked at its parent's edge that slides out when pointed at.
 class SideChannel : public Control {
-public:
+  public:
     SideChannel(std::string name, Control* parent)
         : Control(Kind::SideChannel, std::move(name), parent) {}
     bool popped() const { return popped_; }
@@ -147,13 +147,13 @@ public:
     bool deliver(Event event, EventArgs& args) override;
     bool takes(Event event) const override { return event == Event::Pop || Control::takes(event); }
 
-private:
+  private:
     bool popped_ = false;
 };
 
 /// The busy animation: plays a clip file while active.
 class Animation : public Control {
-public:
+  public:
     Animation(std::string name, Control* parent)
         : Control(Kind::Animation, std::move(name), parent) {}
     const std::string& fileName() const { return fileName_; }
@@ -161,7 +161,7 @@ public:
     bool active() const { return active_; }
     void setActive(bool on);
 
-private:
+  private:
     std::string fileName_;
     bool active_ = false;
 };
@@ -169,14 +169,14 @@ private:
 /// Where a media player draws. The front end publishes the native window it made
 /// for the surface; the media worker reads it from its own thread.
 class MediaSurface : public Control {
-public:
+  public:
     MediaSurface(std::string name, Control* parent)
         : Control(Kind::MediaSurface, std::move(name), parent) {}
     /// Native window id, 0 in headless mode. Any thread.
     std::int64_t windowId() const { return windowId_.load(); }
     void setWindowId(std::int64_t id) { windowId_.store(id); }
 
-private:
+  private:
     std::atomic<std::int64_t> windowId_{0};
 };
 

@@ -60,14 +60,16 @@ TEST(Config, CatalogueTimeOutsDefaultToTenAndThirtyFiveSecondsAndRefuseNonsense)
     EXPECT_EQ(defaults.connectTimeout, 10);
     EXPECT_EQ(defaults.readTimeout, 35);
     EXPECT_EQ(defaults.writeTimeout, 35);
-    const auto set = app::Config::parse("[catalogue]\nconnect_timeout = 3\nread_timeout = 7\nwrite_timeout = 9\n",
-                                        "zorvex.ini")
-                         .catalogue();
+    const auto set =
+        app::Config::parse(
+            "[catalogue]\nconnect_timeout = 3\nread_timeout = 7\nwrite_timeout = 9\n", "zorvex.ini")
+            .catalogue();
     EXPECT_EQ(set.connectTimeout, 3);
     EXPECT_EQ(set.readTimeout, 7);
     EXPECT_EQ(set.writeTimeout, 9);
     for (const char* bad : {"0", "-1", "ten", "3601", "5s"})
-        EXPECT_THROW(app::Config::parse(std::string("[catalogue]\nconnect_timeout = ") + bad + "\n", "zorvex.ini"),
+        EXPECT_THROW(app::Config::parse(std::string("[catalogue]\nconnect_timeout = ") + bad + "\n",
+                                        "zorvex.ini"),
                      app::ConfigError)
             << bad;
 }

@@ -5,10 +5,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/Services.h"
 #include "app/SplashDialog.h"
-#include "app/MainWindow.h"
 #include "app/WindowModes.h"
 #include "support/ProgramTest.h"
 #include "support/TempDir.h"
@@ -22,7 +22,7 @@
 namespace {
 
 class MainWindow : public ::testing::Test {
-protected:
+  protected:
     MainWindow() {
         app::Services services;
         services.echo = std::make_unique<testsupport::FakeEcho>();
@@ -32,7 +32,8 @@ protected:
     }
     template <class T> T& get(const std::string& name) { return form->get<T>(name); }
     /// A press as the front end delivers it; true when the window-wide hook took it.
-    bool press(const std::string& control, ui::MouseButton button, ui::Event e = ui::Event::MouseDown) {
+    bool press(const std::string& control, ui::MouseButton button,
+               ui::Event e = ui::Event::MouseDown) {
         ui::EventArgs args;
         args.button = button;
         args.x = 5;
@@ -58,8 +59,9 @@ TEST_F(MainWindow, HasItsRegionsPagesMenusAndTimersAsDesigned) {
     EXPECT_EQ(form->width(), 958);
     EXPECT_EQ(form->height(), 746);
     const std::vector<std::pair<std::string, ui::Bounds>> regions = {
-        {"Panel6", {10, 54, 363, 300}}, {"Panel7", {374, 54, 352, 300}}, {"Panel8", {4, 354, 720, 392}},
-        {"Panel9", {724, 50, 235, 692}}, {"Panel4", {13, 5, 340, 245}},   {"Panel5", {0, 250, 363, 50}}};
+        {"Panel6", {10, 54, 363, 300}}, {"Panel7", {374, 54, 352, 300}},
+        {"Panel8", {4, 354, 720, 392}}, {"Panel9", {724, 50, 235, 692}},
+        {"Panel4", {13, 5, 340, 245}},  {"Panel5", {0, 250, 363, 50}}};
     for (const auto& [name, bounds] : regions)
         EXPECT_EQ(form->find(name)->bounds(), bounds) << name;
     EXPECT_FALSE(get<ui::Panel>("Panel5").visible());
@@ -68,9 +70,9 @@ TEST_F(MainWindow, HasItsRegionsPagesMenusAndTimersAsDesigned) {
     EXPECT_GT(get<ui::Panel>("Panel2").zIndex(), get<ui::Panel>("Panel4").zIndex());
 
     auto& pages = get<ui::PageControl>("suiPageControl1");
-    const std::vector<std::string> captions = {"All Videos",      "My Web Browser", "Newest Videos",
-                                               "Special Interest", "Latest Web News", "User Guide",
-                                               "Zorvex Support"};
+    const std::vector<std::string> captions = {
+        "All Videos",      "My Web Browser", "Newest Videos", "Special Interest",
+        "Latest Web News", "User Guide",     "Zorvex Support"};
     ASSERT_EQ(pages.pageCount(), 7);
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(pages.page(i).caption(), captions[static_cast<std::size_t>(i)]);
@@ -98,8 +100,10 @@ TEST_F(MainWindow, HasItsRegionsPagesMenusAndTimersAsDesigned) {
     EXPECT_EQ(form->popupMenu(), &get<ui::Menu>("videoquerypopup"));
     EXPECT_EQ(pages.popupMenu(), &get<ui::Menu>("videopopup"));
 
-    const std::vector<std::tuple<std::string, int, bool>> timers = {
-        {"Timer1", 500, false}, {"Timer3", 10, false}, {"Timer4", 100, true}, {"threadtimer", 1000, false}};
+    const std::vector<std::tuple<std::string, int, bool>> timers = {{"Timer1", 500, false},
+                                                                    {"Timer3", 10, false},
+                                                                    {"Timer4", 100, true},
+                                                                    {"threadtimer", 1000, false}};
     for (const auto& [name, interval, enabled] : timers) {
         EXPECT_EQ(get<ui::Timer>(name).interval(), interval) << name;
         EXPECT_EQ(get<ui::Timer>(name).enabled(), enabled) << name;
@@ -108,9 +112,10 @@ TEST_F(MainWindow, HasItsRegionsPagesMenusAndTimersAsDesigned) {
     std::vector<std::string> forms;
     for (const ui::Form* f : app.forms())
         forms.push_back(f->name());
-    EXPECT_EQ(forms, (std::vector<std::string>{"mainform", "AboutBox", "SenderMainForm", "ReceiverMainForm",
-                                                "bookmarkbox"}));
-    EXPECT_EQ(app.findControl("bookmarkbox.Label2")->caption(), "Video already exsists in Bookmarks");
+    EXPECT_EQ(forms, (std::vector<std::string>{"mainform", "AboutBox", "SenderMainForm",
+                                               "ReceiverMainForm", "bookmarkbox"}));
+    EXPECT_EQ(app.findControl("bookmarkbox.Label2")->caption(),
+              "Video already exsists in Bookmarks");
     EXPECT_EQ(app.findControl("AboutBox.Timer1"), &form->splash().get<ui::Timer>("Timer1"));
     EXPECT_EQ(app.findControl("Timer1"), &get<ui::Timer>("Timer1"));
     EXPECT_EQ(app.findControl("ReceiverMainForm.cdMemo")->caption(), "");

@@ -9,9 +9,9 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/Services.h"
-#include "app/MainWindow.h"
 #include "browse/SlotBehaviour.h"
 #include "catalogue/Selection.h"
 #include "support/ProgramTest.h"
@@ -52,14 +52,16 @@ std::string captionOf(const std::string& image) {
 
 /// `count` characters cycling through one-, two-, three- and four-byte ones.
 std::vector<std::string> mixedCharacters(std::size_t count, std::size_t from = 0) {
-    static const std::vector<std::string> pool = {"a", "\xC3\xA9", "\xE6\x97\xA5", "\xF0\x9F\x98\x80", "Z"};
+    static const std::vector<std::string> pool = {"a", "\xC3\xA9", "\xE6\x97\xA5",
+                                                  "\xF0\x9F\x98\x80", "Z"};
     std::vector<std::string> out;
     for (std::size_t i = 0; i < count; ++i)
         out.push_back(pool[(from + i) % pool.size()]);
     return out;
 }
 
-std::string join(const std::vector<std::string>& chars, std::size_t from = 0, std::size_t count = std::string::npos) {
+std::string join(const std::vector<std::string>& chars, std::size_t from = 0,
+                 std::size_t count = std::string::npos) {
     std::string out;
     for (std::size_t i = from; i < chars.size() && i - from < count; ++i)
         out += chars[i];
@@ -67,7 +69,7 @@ std::string join(const std::vector<std::string>& chars, std::size_t from = 0, st
 }
 
 class SlotBehaviour : public ::testing::Test {
-protected:
+  protected:
     SlotBehaviour() {
         app::Services services;
         services.echo = std::make_unique<testsupport::FakeEcho>();
@@ -122,30 +124,45 @@ TEST_F(SlotBehaviour, EachPositionClassGrowsTowardTheInsideOfItsGrid) {
     };
     const std::vector<Case> cases = {
         // 2 by 8: corners, edges and the middle.
-        {"videopic1", 0, 0},     {"videopic2", -20, 0},    {"videopic3", 0, -10},   {"newspic8", -20, -10},
-        {"musicpic9", 0, -10},   {"videopic14", -20, -10}, {"newspic15", 0, -20},   {"videopic16", -20, -20},
+        {"videopic1", 0, 0},
+        {"videopic2", -20, 0},
+        {"videopic3", 0, -10},
+        {"newspic8", -20, -10},
+        {"musicpic9", 0, -10},
+        {"videopic14", -20, -10},
+        {"newspic15", 0, -20},
+        {"videopic16", -20, -20},
         // 4 by 2: corners, and the two middle columns of each row.
-        {"featurepic1", 0, 0},   {"featurepic2", -10, 0},  {"specialpic3", -10, 0}, {"featurepic4", -20, 0},
-        {"specialpic5", 0, -20}, {"featurepic6", -10, -20}, {"featurepic7", -10, -20}, {"specialpic8", -20, -20},
+        {"featurepic1", 0, 0},
+        {"featurepic2", -10, 0},
+        {"specialpic3", -10, 0},
+        {"featurepic4", -20, 0},
+        {"specialpic5", 0, -20},
+        {"featurepic6", -10, -20},
+        {"featurepic7", -10, -20},
+        {"specialpic8", -20, -20},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto& family = *std::find_if(kFamilies.begin(), kFamilies.end(),
-                                           [&](const Family& f) { return c.name.rfind(f.prefix, 0) == 0; });
+        const auto& family =
+            *std::find_if(kFamilies.begin(), kFamilies.end(),
+                          [&](const Family& f) { return c.name.rfind(f.prefix, 0) == 0; });
         showPage(family);
         auto& pic = image(c.name);
         const ui::Bounds before = pic.bounds();
         const std::string captionName = captionOf(c.name);
-        const ui::Bounds captionBefore = captionName.empty() ? ui::Bounds{} : form->find(captionName)->bounds();
+        const ui::Bounds captionBefore =
+            captionName.empty() ? ui::Bounds{} : form->find(captionName)->bounds();
 
         move(c.name);
-        EXPECT_EQ(pic.bounds(), (ui::Bounds{before.left + c.left, before.top + c.top, before.width + 20,
-                                            before.height + 20}));
+        EXPECT_EQ(pic.bounds(), (ui::Bounds{before.left + c.left, before.top + c.top,
+                                            before.width + 20, before.height + 20}));
         if (!captionName.empty()) {
             // The caption panel moves with its thumbnail and widens, keeping its height.
             auto& panel = *form->find(captionName);
-            EXPECT_EQ(panel.bounds(), (ui::Bounds{captionBefore.left + c.left, captionBefore.top + c.top,
-                                                  captionBefore.width + 20, captionBefore.height}));
+            EXPECT_EQ(panel.bounds(),
+                      (ui::Bounds{captionBefore.left + c.left, captionBefore.top + c.top,
+                                  captionBefore.width + 20, captionBefore.height}));
             EXPECT_GT(panel.zIndex(), pic.zIndex());
         } else {
             EXPECT_EQ(pic.zIndex(), static_cast<int>(pic.parent()->children().size()) - 1);
@@ -206,7 +223,12 @@ TEST_F(SlotBehaviour, PointingSelectsTheSlotIntoTheCurrentItemAndTheLabelsByChar
     const auto description = mixedCharacters(120, 1);
     const auto site = mixedCharacters(45, 2);
     auto& item = tables.feature.at(6);
-    item = {"http://media.example/6.wmv", join(title), join(description), join(site), "video/x-ms-wmv", "4711",
+    item = {"http://media.example/6.wmv",
+            join(title),
+            join(description),
+            join(site),
+            "video/x-ms-wmv",
+            "4711",
             "The Feed"};
     image("featurepic6").setPicture(ui::Picture(4, 3, std::vector<std::uint8_t>(36, 200)));
     showPage(kFamilies[0]);
@@ -317,8 +339,9 @@ TEST_F(SlotBehaviour, TheThumbnailMenuOffersDeletingOnlyForBookmarks) {
     EXPECT_TRUE(delAll.visible());
     leave("musicpic3");
     for (const std::string name : {"videopic3", "newspic3", "specialpic3", "featurepic3"}) {
-        const auto& f = *std::find_if(kFamilies.begin(), kFamilies.end(),
-                                      [&](const Family& fam) { return name.rfind(fam.prefix, 0) == 0; });
+        const auto& f = *std::find_if(kFamilies.begin(), kFamilies.end(), [&](const Family& fam) {
+            return name.rfind(fam.prefix, 0) == 0;
+        });
         showPage(f);
         move(name);
         EXPECT_TRUE(add.visible()) << name;

@@ -20,14 +20,14 @@
 #include "automation/HeadlessDriver.h"
 #include "automation/StdioTransport.h"
 #include "automation/Transport.h"
-#include "platform/UniqueFd.h"
 #include "automation/UnixSocketTransport.h"
+#include "platform/UniqueFd.h"
 #include "support/TempDir.h"
 
 namespace {
 
-using platform::UniqueFd;
 using nlohmann::json;
+using platform::UniqueFd;
 
 UniqueFd connectTo(const std::string& path) {
     UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));

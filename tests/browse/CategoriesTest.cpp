@@ -7,8 +7,8 @@
 
 #include "app/OnlineMode.h"
 #include "browse/Categories.h"
-#include "db/Query.h"
 #include "browse/FeaturePages.h"
+#include "db/Query.h"
 #include "support/ProgramTest.h"
 #include "ui/Menu.h"
 #include "ui/PageControl.h"
@@ -18,7 +18,7 @@
 namespace {
 
 class CategoryTree : public testsupport::ProgramTest {
-protected:
+  protected:
     ui::TreeView& tree() { return dynamic_cast<ui::TreeView&>(*app->findControl("CatList")); }
     void doubleClick(int node) {
         tree().setSelected(node);
@@ -30,7 +30,9 @@ protected:
                 return i;
         return -1;
     }
-    const std::string& caption(const std::string& name) { return app->findControl(name)->caption(); }
+    const std::string& caption(const std::string& name) {
+        return app->findControl(name)->caption();
+    }
 };
 
 TEST_F(CategoryTree, FollowsTheIdsWithChildrenUnderTheirParent) {
@@ -74,7 +76,8 @@ TEST_F(CategoryTree, DoubleClickShowsTheEntrysVideosAndMarksIt) {
     EXPECT_TRUE(state<bool>("resultQueryShown"));
     EXPECT_EQ(caption("resultsLabel").rfind("Pages 0 - ", 0), 0u);
     // The active tab stays where it was.
-    EXPECT_EQ(dynamic_cast<ui::PageControl&>(*app->findControl("suiPageControl1")).activeIndex(), 2);
+    EXPECT_EQ(dynamic_cast<ui::PageControl&>(*app->findControl("suiPageControl1")).activeIndex(),
+              2);
 
     click("suiImageButton7");
     EXPECT_EQ(state<int>("resultQueryOffset"), 8);
@@ -85,7 +88,8 @@ TEST_F(CategoryTree, DoubleClickShowsTheEntrysVideosAndMarksIt) {
     EXPECT_EQ(tree().node(0).imageIndex, 2);
     EXPECT_EQ(tree().node(sub).imageIndex, 3);
     EXPECT_EQ(app->state().get("resultQueryBase"), app->state().get("categoryNodes")[sub]["sql"]);
-    EXPECT_NE(app->state().get("resultQueryBase"), app->state().get("categoryNodes")[tree().node(sub).parent]["sql"]);
+    EXPECT_NE(app->state().get("resultQueryBase"),
+              app->state().get("categoryNodes")[tree().node(sub).parent]["sql"]);
     EXPECT_TRUE(errors().empty());
 
     // Nothing selected: nothing happens.
@@ -97,7 +101,8 @@ TEST_F(CategoryTree, DoubleClickShowsTheEntrysVideosAndMarksIt) {
 TEST_F(CategoryTree, IdsBeyondTheTablesAreIgnoredAndOrphansHidden) {
     saveRows("qzrbackup.categories");
     saveRows("qzrbackup.subcategories");
-    root().execute("INSERT INTO qzrbackup.categories VALUES (2500, 'Far Away', 'SELECT * FROM videosnap LIMIT')");
+    root().execute("INSERT INTO qzrbackup.categories VALUES (2500, 'Far Away', 'SELECT * FROM "
+                   "videosnap LIMIT')");
     root().execute("INSERT INTO qzrbackup.subcategories VALUES (1999, 1777, 'Orphan', 'SELECT 1')");
     root().execute("INSERT INTO qzrbackup.subcategories VALUES (3000, 1, 'Too High', 'SELECT 1')");
     startOnline();
@@ -114,7 +119,8 @@ TEST_F(CategoryTree, RowsWhoseIdIsNotANumberAreSkippedAndReportedOnceAndTheLoadG
     atTearDown("ALTER TABLE qzrbackup.categories MODIFY catid INT NOT NULL");
     root().execute("INSERT INTO qzrbackup.categories VALUES ('abc', 'Broken', 'SELECT 1'), "
                    "('', 'Nameless', 'SELECT 1'), ('99999999999', 'Too Large', 'SELECT 1')");
-    const int good = std::stoi(scalar("SELECT COUNT(*) FROM qzrbackup.categories WHERE catid REGEXP '^[0-9]{1,4}$'"));
+    const int good = std::stoi(
+        scalar("SELECT COUNT(*) FROM qzrbackup.categories WHERE catid REGEXP '^[0-9]{1,4}$'"));
     start();
     runChecks();
     EXPECT_TRUE(form->online().onlineMode());
@@ -123,7 +129,8 @@ TEST_F(CategoryTree, RowsWhoseIdIsNotANumberAreSkippedAndReportedOnceAndTheLoadG
     const std::string message = errors()[0];
     EXPECT_NE(message.find("'abc' is not a valid integer value"), std::string::npos) << message;
     EXPECT_NE(message.find("'' is not a valid integer value"), std::string::npos) << message;
-    EXPECT_NE(message.find("'99999999999' is not a valid integer value"), std::string::npos) << message;
+    EXPECT_NE(message.find("'99999999999' is not a valid integer value"), std::string::npos)
+        << message;
     EXPECT_EQ(nodeNamed("Broken"), -1);
     EXPECT_EQ(nodeNamed("Too Large"), -1);
     int roots = 0;
@@ -133,14 +140,16 @@ TEST_F(CategoryTree, RowsWhoseIdIsNotANumberAreSkippedAndReportedOnceAndTheLoadG
     EXPECT_FALSE(app->state().get("catalogueConnected").get<bool>());
 
     // A second load reports its problems again, once.
-    app->dispatch([&] { dynamic_cast<ui::MenuItem&>(*app->findControl("ZorvexOnline")).onClick(); });
+    app->dispatch(
+        [&] { dynamic_cast<ui::MenuItem&>(*app->findControl("ZorvexOnline")).onClick(); });
     EXPECT_EQ(errors().size(), 2u);
 }
 
 TEST_F(CategoryTree, GlobalSettingsFillLabelsAndPiecesAndBadIdsStopTheLoad) {
     saveRows("halden.zorvex_global");
     root().execute("DELETE FROM halden.zorvex_global WHERE id = 7");
-    root().execute("INSERT INTO halden.zorvex_global VALUES (3, 'later row', 'Second description wins')");
+    root().execute(
+        "INSERT INTO halden.zorvex_global VALUES (3, 'later row', 'Second description wins')");
     root().execute("INSERT INTO halden.zorvex_global VALUES (99, 'unknown', 'ignored')");
     startOnline();
     EXPECT_EQ(caption("descdis1"), "Second description wins");
@@ -159,7 +168,8 @@ TEST_F(CategoryTree, AGlobalSettingWithATextIdIsSkippedAndTheLoadGoesOn) {
     start();
     runChecks();
     ASSERT_EQ(errors().size(), 1u);
-    EXPECT_NE(errors()[0].find("'x' is not a valid integer value"), std::string::npos) << errors()[0];
+    EXPECT_NE(errors()[0].find("'x' is not a valid integer value"), std::string::npos)
+        << errors()[0];
     EXPECT_TRUE(form->online().onlineMode());
     EXPECT_TRUE(dynamic_cast<ui::Button&>(*app->findControl("suiImageButton1")).enabled());
     // The good rows were read all the same.

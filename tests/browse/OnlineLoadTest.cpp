@@ -15,14 +15,15 @@
 namespace {
 
 class OnlineLoad : public testsupport::ProgramTest {
-protected:
+  protected:
     bool hasPicture(const std::string& name) {
         return !dynamic_cast<ui::Image&>(*app->findControl(name)).picture()->empty();
     }
     bool continueEnabled() { return app->findControl("suiImageButton1")->enabled(); }
     /// The recnum of the first item of the first Newest Videos topic.
     std::string firstFeatureRecnum() {
-        const std::string sql = scalar("SELECT videoquerysql FROM qzrbackup.videoqueryfeature ORDER BY id LIMIT 1");
+        const std::string sql =
+            scalar("SELECT videoquerysql FROM qzrbackup.videoqueryfeature ORDER BY id LIMIT 1");
         db::Query q(root(), "halden");
         q.setSql(sql + " LIMIT 0,1");
         q.open();
@@ -35,8 +36,8 @@ class BadFirstThumbnail : public OnlineLoad, public ::testing::WithParamInterfac
 TEST_P(BadFirstThumbnail, IsReportedOnceAndTheProgramStillGoesOnline) {
     const std::string recnum = firstFeatureRecnum();
     saveRows("halden.videosnap", "recnum = " + recnum);
-    root().execute(std::string("UPDATE halden.videosnap SET pictureblob = ") + GetParam() + " WHERE recnum = " +
-                   recnum);
+    root().execute(std::string("UPDATE halden.videosnap SET pictureblob = ") + GetParam() +
+                   " WHERE recnum = " + recnum);
     start();
     runChecks();
     EXPECT_TRUE(form->online().onlineMode());
@@ -58,9 +59,10 @@ TEST_P(BadFirstThumbnail, IsReportedOnceAndTheProgramStillGoesOnline) {
     EXPECT_EQ(app->findControl("featurepic2caption")->caption(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Pictures, BadFirstThumbnail,
-                         ::testing::Values("'not a picture'", "''", "NULL",
-                                           "UNHEX('89504E470D0A1A0A0000000D49484452')" /* a PNG's start */));
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, BadFirstThumbnail,
+    ::testing::Values("'not a picture'", "''", "NULL",
+                      "UNHEX('89504E470D0A1A0A0000000D49484452')" /* a PNG's start */));
 
 TEST_F(OnlineLoad, AMissingKeyTableIsReportedAndTheLoadGoesOn) {
     root().execute("RENAME TABLE halden.videokey TO halden.videokey_away");

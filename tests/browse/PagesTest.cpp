@@ -9,16 +9,18 @@
 #include "browse/Topics.h"
 #include "catalogue/CatalogueServer.h"
 #include "support/ProgramTest.h"
-#include "ui/Menu.h"
 #include "ui/Image.h"
+#include "ui/Menu.h"
 #include "ui/PageControl.h"
 #include "ui/Widgets.h"
 
 namespace {
 
 class Pages : public testsupport::ProgramTest {
-protected:
-    const std::string& caption(const std::string& name) { return app->findControl(name)->caption(); }
+  protected:
+    const std::string& caption(const std::string& name) {
+        return app->findControl(name)->caption();
+    }
     nlohmann::json slot(const char* table, int n) { return app->state().get(table)[n - 1]; }
     std::string title(const char* table, int n) { return slot(table, n)["title"]; }
     bool hasPicture(const std::string& name) {
@@ -37,7 +39,8 @@ protected:
     }
     /// Titles of the topic's rows at `offset`, straight from the catalogue.
     std::vector<std::string> expectedTitles(int topic, int offset, int count = 8) {
-        const std::string sql = state<std::vector<std::string>>("featureTopicSql")[static_cast<std::size_t>(topic - 1)];
+        const std::string sql =
+            state<std::vector<std::string>>("featureTopicSql")[static_cast<std::size_t>(topic - 1)];
         std::vector<std::string> titles;
         db::Query q(root(), "halden");
         q.setSql(sql + " LIMIT " + std::to_string(offset) + "," + std::to_string(count));
@@ -68,9 +71,11 @@ TEST_F(Pages, TopicButtonsShowTheirTopicFromTheFirstPage) {
     // A button past the list's end shows topic 1: the list is loaded again with
     // eight topics.
     saveRows("qzrbackup.videoqueryfeature");
-    root().execute("DELETE FROM qzrbackup.videoqueryfeature WHERE id NOT IN (SELECT id FROM (SELECT id FROM "
-                   "qzrbackup.videoqueryfeature ORDER BY id LIMIT 8) AS firstEight)");
-    app->dispatch([&] { dynamic_cast<ui::MenuItem&>(*app->findControl("ZorvexOnline")).onClick(); });
+    root().execute(
+        "DELETE FROM qzrbackup.videoqueryfeature WHERE id NOT IN (SELECT id FROM (SELECT id FROM "
+        "qzrbackup.videoqueryfeature ORDER BY id LIMIT 8) AS firstEight)");
+    app->dispatch(
+        [&] { dynamic_cast<ui::MenuItem&>(*app->findControl("ZorvexOnline")).onClick(); });
     ASSERT_EQ(state<int>("featureTopicCount"), 8);
     click("querybutton10");
     EXPECT_EQ(state<int>("featureTopicIndex"), 1);
@@ -108,8 +113,9 @@ TEST_F(Pages, PagingMovesByEightAndNeverBelowZero) {
 TEST_F(Pages, PagingPastTheEndEmptiesCaptionsButNewestKeepsItsPictures) {
     // The first topic of each page holds exactly eight rows, so the next page
     // lies past its end.
-    const std::string eightRows = "SELECT * FROM videosnap WHERE recnum IN (SELECT recnum FROM (SELECT recnum "
-                                  "FROM videosnap ORDER BY recnum LIMIT 8) AS firstEight) ORDER BY recnum";
+    const std::string eightRows =
+        "SELECT * FROM videosnap WHERE recnum IN (SELECT recnum FROM (SELECT recnum "
+        "FROM videosnap ORDER BY recnum LIMIT 8) AS firstEight) ORDER BY recnum";
     for (const char* table : {"qzrbackup.videoqueryfeature", "qzrbackup.videospecialfeature"}) {
         saveRows(table);
         root().execute(std::string("UPDATE ") + table + " SET videoquerysql = '" + eightRows +
@@ -135,8 +141,9 @@ TEST_F(Pages, PagingPastTheEndEmptiesCaptionsButNewestKeepsItsPictures) {
 
 TEST_F(Pages, ATopicWithABrokenStatementShowsNothingNewAndNoMessage) {
     saveRows("qzrbackup.videoqueryfeature");
-    root().execute("UPDATE qzrbackup.videoqueryfeature SET videoquerysql = 'SELEC broken FROM nowhere' "
-                   "WHERE id = (SELECT id FROM qzrbackup.videoqueryfeature_saved ORDER BY id LIMIT 1,1)");
+    root().execute(
+        "UPDATE qzrbackup.videoqueryfeature SET videoquerysql = 'SELEC broken FROM nowhere' "
+        "WHERE id = (SELECT id FROM qzrbackup.videoqueryfeature_saved ORDER BY id LIMIT 1,1)");
     startOnline();
     EXPECT_TRUE(hasPicture("featurepic1"));
     click("querybutton2");
@@ -151,7 +158,8 @@ TEST_F(Pages, ABadThumbnailIsReportedEndsTheFillAndPagingGoesOn) {
     startOnline();
     const std::string recnum = slot("featureSlots", 3)["recnum"];
     saveRows("halden.videosnap", "recnum = " + recnum);
-    root().execute("UPDATE halden.videosnap SET pictureblob = 'not a picture' WHERE recnum = " + recnum);
+    root().execute("UPDATE halden.videosnap SET pictureblob = 'not a picture' WHERE recnum = " +
+                   recnum);
     const auto slot4 = title("featureSlots", 4);
 
     click("suiImageButton6"); // the same window again, now with the bad picture in slot 3
@@ -174,7 +182,8 @@ TEST_F(Pages, NullMediaLinkBecomesEmptyText) {
     startOnline();
     const std::string recnum = slot("featureSlots", 2)["recnum"];
     saveRows("halden.videosnap", "recnum = " + recnum);
-    root().execute("UPDATE halden.videosnap SET medialink = NULL, rssitemtitle = '' WHERE recnum = " + recnum);
+    root().execute(
+        "UPDATE halden.videosnap SET medialink = NULL, rssitemtitle = '' WHERE recnum = " + recnum);
     click("suiImageButton6");
     EXPECT_EQ(slot("featureSlots", 2)["mediaLink"], "");
     EXPECT_EQ(slot("featureSlots", 2)["title"], "");
@@ -194,7 +203,8 @@ TEST_F(Pages, ALostCatalogueIsReportedOncePerActionAndThePagesComeBackWithIt) {
         for (const auto& e : errors())
             all += e + "\n";
         ASSERT_EQ(errors().size(), count) << all;
-        EXPECT_EQ(errors().back().rfind("Dataset server could not connect: ", 0), 0u) << errors().back();
+        EXPECT_EQ(errors().back().rfind("Dataset server could not connect: ", 0), 0u)
+            << errors().back();
     };
     click("suiImageButton7");
     expectOneMoreLostMessage(1);
@@ -279,13 +289,18 @@ TEST_F(Pages, LibrarySearchPagesWithItsOwnStatementOnBothPages) {
     auto& box = dynamic_cast<ui::Edit&>(*app->findControl("sqlsearchedit"));
     box.setText("news \"quoted\" 100%");
     app->dispatch([&] {
-        form->catalogueServer().Bracket([&] { pages().FillFeaturePage(browse::PageMode::LibrarySearch); });
+        form->catalogueServer().Bracket(
+            [&] { pages().FillFeaturePage(browse::PageMode::LibrarySearch); });
     });
     EXPECT_TRUE(state<bool>("searchResultsShown"));
     EXPECT_EQ(state<int>("featureOffset"), 0);
-    EXPECT_NE(state<nlohmann::json>("imageSearchSql")["tail"].get<std::string>().find("ORDER BY SCORE DESC LIMIT 0,8"), std::string::npos);
+    EXPECT_NE(state<nlohmann::json>("imageSearchSql")["tail"].get<std::string>().find(
+                  "ORDER BY SCORE DESC LIMIT 0,8"),
+              std::string::npos);
     click("suiImageButton7");
-    EXPECT_NE(state<nlohmann::json>("imageSearchSql")["tail"].get<std::string>().find("ORDER BY recnum DESC LIMIT 8,8"), std::string::npos);
+    EXPECT_NE(state<nlohmann::json>("imageSearchSql")["tail"].get<std::string>().find(
+                  "ORDER BY recnum DESC LIMIT 8,8"),
+              std::string::npos);
     // Special Interest pages a LIKE search of the box; the quotes no longer break it.
     showTab(3);
     click("suiImageButton5");
@@ -298,16 +313,20 @@ TEST_F(Pages, ListsKeepTheirCapacityWhenTheServerReturnsMore) {
     saveRows("qzrbackup.sidetab");
     // 25 topics (the statement's own window) and five side tabs.
     for (int i = 0; i < 13; ++i)
-        root().execute("INSERT INTO qzrbackup.videoqueryfeature (videoquerycaption, videoquerysql) VALUES "
-                       "('Extra topic " + std::to_string(i) + "', 'SELECT * FROM videosnap ORDER BY recnum')");
-    root().execute("INSERT INTO qzrbackup.sidetab (sidecaption, sidequery) VALUES ('Fourth', 'SELECT 1'), "
-                   "('Fifth', 'SELECT 2')");
+        root().execute(
+            "INSERT INTO qzrbackup.videoqueryfeature (videoquerycaption, videoquerysql) VALUES "
+            "('Extra topic " +
+            std::to_string(i) + "', 'SELECT * FROM videosnap ORDER BY recnum')");
+    root().execute(
+        "INSERT INTO qzrbackup.sidetab (sidecaption, sidequery) VALUES ('Fourth', 'SELECT 1'), "
+        "('Fifth', 'SELECT 2')");
     startOnline();
     EXPECT_TRUE(errors().empty());
     EXPECT_EQ(state<int>("featureTopicCount"), 20);
     EXPECT_EQ(app->state().get("featureTopicCaption").size(), 20u);
     EXPECT_EQ(app->state().get("sideTabCaption").size(), 3u);
-    EXPECT_EQ(app->state().get("sideTabCaption")[2], scalar("SELECT sidecaption FROM qzrbackup.sidetab LIMIT 2,1"));
+    EXPECT_EQ(app->state().get("sideTabCaption")[2],
+              scalar("SELECT sidecaption FROM qzrbackup.sidetab LIMIT 2,1"));
     // The twelfth button shows the twelfth topic; paging still wraps within the twenty.
     click("querybutton12");
     EXPECT_EQ(state<int>("featureTopicIndex"), 12);

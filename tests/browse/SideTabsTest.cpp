@@ -24,10 +24,16 @@ struct Row {
 };
 
 class SideTabs : public testsupport::ProgramTest {
-protected:
-    const std::string& caption(const std::string& name) { return app->findControl(name)->caption(); }
-    ui::Image& image(const std::string& name) { return dynamic_cast<ui::Image&>(*app->findControl(name)); }
-    std::vector<std::uint8_t> pixels(const std::string& name) { return image(name).picture()->rgb(); }
+  protected:
+    const std::string& caption(const std::string& name) {
+        return app->findControl(name)->caption();
+    }
+    ui::Image& image(const std::string& name) {
+        return dynamic_cast<ui::Image&>(*app->findControl(name));
+    }
+    std::vector<std::uint8_t> pixels(const std::string& name) {
+        return image(name).picture()->rgb();
+    }
     nlohmann::json slot(const char* table, int n) { return app->state().get(table)[n - 1]; }
     std::string title(const char* table, int n) { return slot(table, n)["title"]; }
     browse::SideTabs& tabs() { return form->sideTabs(); }
@@ -49,18 +55,21 @@ protected:
     /// The rows tab `entry` (1 World, 2 Aus News) shows at `offset`, straight from
     /// the catalogue.
     std::vector<Row> rows(int entry, int offset) {
-        const auto sql = state<std::vector<std::string>>("sideTabSql")[static_cast<std::size_t>(entry - 1)] + " " +
-                         std::to_string(offset) + ",16";
+        const auto sql =
+            state<std::vector<std::string>>("sideTabSql")[static_cast<std::size_t>(entry - 1)] +
+            " " + std::to_string(offset) + ",16";
         std::vector<Row> out;
         db::Query q(root(), "halden");
         q.setSql(sql);
         q.open();
         for (; !q.eof(); q.next())
-            out.push_back({q.field("rssitemtitle").text(), q.field("rssdesc").text(), q.field("rssurl").text(),
-                           q.field("recnum").text(), q.field("medialink").text()});
+            out.push_back({q.field("rssitemtitle").text(), q.field("rssdesc").text(),
+                           q.field("rssurl").text(), q.field("recnum").text(),
+                           q.field("medialink").text()});
         return out;
     }
-    void expectSlots(const char* table, const std::string& pic, const std::vector<Row>& expected, int first = 1) {
+    void expectSlots(const char* table, const std::string& pic, const std::vector<Row>& expected,
+                     int first = 1) {
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const int n = first + static_cast<int>(i);
             SCOPED_TRACE(pic + std::to_string(n));
@@ -188,8 +197,9 @@ TEST_F(SideTabs, ThroughTheAutomationChannelOnlyTheTabChoiceReachesTheHiddenNext
 TEST_F(SideTabs, AShortPageReplacesItsRowsAndLeavesTheOlderSlotsInPlace) {
     // The World tab's stored query holds 21 rows: its second page has five.
     saveRows("qzrbackup.sidetab");
-    root().execute("UPDATE qzrbackup.sidetab SET sidequery = CONCAT('SELECT * FROM (', "
-                   "LEFT(sidequery, LENGTH(sidequery) - 5), 'LIMIT 21) AS w LIMIT') ORDER BY id LIMIT 1");
+    root().execute(
+        "UPDATE qzrbackup.sidetab SET sidequery = CONCAT('SELECT * FROM (', "
+        "LEFT(sidequery, LENGTH(sidequery) - 5), 'LIMIT 21) AS w LIMIT') ORDER BY id LIMIT 1");
     startOnline();
     popSideBar();
     const auto first = rows(1, 0);
@@ -204,7 +214,8 @@ TEST_F(SideTabs, AShortPageReplacesItsRowsAndLeavesTheOlderSlotsInPlace) {
     expectSlots("worldSlots", "videopic", last);
     for (int n = 6; n <= 16; ++n) {
         EXPECT_EQ(title("worldSlots", n), first[static_cast<std::size_t>(n - 1)].title) << n;
-        EXPECT_EQ(pixels("videopic" + std::to_string(n)), oldPictures[static_cast<std::size_t>(n)]) << n;
+        EXPECT_EQ(pixels("videopic" + std::to_string(n)), oldPictures[static_cast<std::size_t>(n)])
+            << n;
     }
 
     // Pointing at an older slot selects that older item.

@@ -19,11 +19,17 @@ namespace {
 using testsupport::FakeEcho;
 
 class Startup : public testsupport::ProgramTest {
-protected:
-    template <class T> T& get(const std::string& name) { return *dynamic_cast<T*>(app->findControl(name)); }
-    const std::string& caption(const std::string& name) { return app->findControl(name)->caption(); }
+  protected:
+    template <class T> T& get(const std::string& name) {
+        return *dynamic_cast<T*>(app->findControl(name));
+    }
+    const std::string& caption(const std::string& name) {
+        return app->findControl(name)->caption();
+    }
     int progress() { return get<ui::ProgressBar>("startProgress").position(); }
-    bool tabVisible(const char* control, int i) { return get<ui::PageControl>(control).page(i).tabVisible(); }
+    bool tabVisible(const char* control, int i) {
+        return get<ui::PageControl>(control).page(i).tabVisible();
+    }
     int usageRows() { return std::stoi(scalar("SELECT COUNT(*) FROM halden.videopath")); }
 };
 
@@ -38,7 +44,8 @@ TEST_F(Startup, AnsweredChecksRunTheOnlineLoadAndContinueShowsTheMainWindow) {
     deliverAdvance(199);
     EXPECT_TRUE(echo->calls.empty());
     deliverAdvance(1);
-    EXPECT_EQ(echo->calls, (std::vector<std::string>{"localhost", "127.0.0.1", "localhost", "127.0.0.1"}));
+    EXPECT_EQ(echo->calls,
+              (std::vector<std::string>{"localhost", "127.0.0.1", "localhost", "127.0.0.1"}));
     EXPECT_EQ(caption("port80"), "Checking Internet on Port 80....OK");
     EXPECT_EQ(caption("port3306"), "Checking Internet on Port 3306...OK");
     EXPECT_EQ(app->state().get("pingTimeText"), "7");
@@ -47,10 +54,12 @@ TEST_F(Startup, AnsweredChecksRunTheOnlineLoadAndContinueShowsTheMainWindow) {
     EXPECT_EQ(progress(), 100);
     EXPECT_TRUE(get<ui::Button>("suiImageButton1").enabled());
     EXPECT_EQ(usageRows(), rowsBefore + 1);
-    EXPECT_EQ(scalar("SELECT version FROM halden.videopath ORDER BY id DESC LIMIT 1"), "Version 2.1 ");
+    EXPECT_EQ(scalar("SELECT version FROM halden.videopath ORDER BY id DESC LIMIT 1"),
+              "Version 2.1 ");
 
     // The pages opened on their first topics, with the captions from the server.
-    const std::string firstTopic = scalar("SELECT videoquerycaption FROM qzrbackup.videoqueryfeature LIMIT 1");
+    const std::string firstTopic =
+        scalar("SELECT videoquerycaption FROM qzrbackup.videoqueryfeature LIMIT 1");
     EXPECT_EQ(caption("suiTabSheet8"), firstTopic);
     EXPECT_EQ(caption("querybutton1"), firstTopic.substr(0, 16));
     EXPECT_FALSE(caption("featurepic1caption").empty());
@@ -105,7 +114,8 @@ TEST_F(Startup, FailedChecksAskAndWorkOfflineKeepsOnlyTheLocalPages) {
     EXPECT_EQ(get<ui::PageControl>("suiPageControl1").activeIndex(), 6);
     EXPECT_EQ(get<ui::PageControl>("sidepage").activeIndex(), 2);
     EXPECT_FALSE(tabVisible("sidepage", 0));
-    for (const char* name : {"suiImageButton3", "suiButton8", "suiButton5", "sqlsearchedit", "textSearch"})
+    for (const char* name :
+         {"suiImageButton3", "suiButton8", "suiButton5", "sqlsearchedit", "textSearch"})
         EXPECT_FALSE(app->findControl(name)->enabled()) << name;
     EXPECT_EQ(caption("titledis"), "Zorvex");
     EXPECT_EQ(caption("descdis1"), "Zorvex is running in Offline Mode");
@@ -118,7 +128,8 @@ TEST_F(Startup, FailedChecksAskAndWorkOfflineKeepsOnlyTheLocalPages) {
     // Going online again from the menu brings every control back.
     app->dispatch([&] { get<ui::MenuItem>("ZorvexOnline").onClick(); });
     EXPECT_TRUE(form->online().onlineMode());
-    for (const char* name : {"suiImageButton3", "suiButton8", "suiButton5", "sqlsearchedit", "textSearch"})
+    for (const char* name :
+         {"suiImageButton3", "suiButton8", "suiButton5", "sqlsearchedit", "textSearch"})
         EXPECT_TRUE(app->findControl(name)->enabled()) << name;
     EXPECT_TRUE(tabVisible("suiPageControl1", 0));
 }

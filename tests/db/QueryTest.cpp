@@ -192,7 +192,9 @@ TEST_F(CatalogueTest, UnreachableServerGivesTheFixedMessageAndKeepsTheNumber) {
         FAIL() << "opened a query on a server that does not exist";
     } catch (const db::Error& error) {
         // The fixed text, then the client library's reason.
-        EXPECT_EQ(std::string(error.what()).rfind("Dataset server could not connect: Can't connect", 0), 0u)
+        EXPECT_EQ(
+            std::string(error.what()).rfind("Dataset server could not connect: Can't connect", 0),
+            0u)
             << error.what();
         EXPECT_EQ(error.number(), 2003); // CR_CONN_HOST_ERROR
     }
@@ -210,7 +212,9 @@ TEST_F(CatalogueTest, UnreachableServerGivesTheFixedMessageAndKeepsTheNumber) {
         refusedQuery.open();
         FAIL() << "opened a query with a wrong password";
     } catch (const db::Error& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("Dataset server could not connect: Access denied", 0), 0u)
+        EXPECT_EQ(
+            std::string(error.what()).rfind("Dataset server could not connect: Access denied", 0),
+            0u)
             << error.what();
         EXPECT_EQ(error.number(), 1045); // ER_ACCESS_DENIED_ERROR
     }

@@ -20,7 +20,7 @@ namespace {
 /// A host that takes the connection and never says a word: a listening socket
 /// nobody accepts on (the kernel completes the handshake from its backlog).
 class SilentHost {
-public:
+  public:
     SilentHost() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -33,14 +33,14 @@ public:
     }
     unsigned port() const { return port_; }
 
-private:
+  private:
     platform::UniqueFd fd_;
     unsigned port_ = 0;
 };
 
 /// Counts its polls; gives up after `patience` polls (0: waits to the end).
 class CountingWaiter : public db::Waiter {
-public:
+  public:
     explicit CountingWaiter(int patience = 0) : patience_(patience) {}
     bool available() const override { return true; }
     bool wait(const std::function<bool()>& finished) override {
@@ -55,7 +55,7 @@ public:
     int waits = 0;
     int polls = 0;
 
-private:
+  private:
     int patience_;
 };
 
@@ -105,8 +105,10 @@ TEST_F(Waiting, TheUserCanStopWaitingForAConnection) {
             FAIL() << "connected to a host that never answers";
         } catch (const db::Error& e) {
             EXPECT_EQ(e.number(), db::waitCancelled);
-            EXPECT_EQ(db::couldNotConnect(e).what(),
-                      std::string("Dataset server could not connect: the user stopped waiting for the server"));
+            EXPECT_EQ(
+                db::couldNotConnect(e).what(),
+                std::string(
+                    "Dataset server could not connect: the user stopped waiting for the server"));
         }
         EXPECT_FALSE(connection.connected());
         // The connection can be tried again; the abandoned attempt ends on its own

@@ -31,7 +31,8 @@ platform::EchoResult FakeEcho::unsent() {
     return r;
 }
 
-platform::EchoResult FakeEcho::echo(std::string_view host, std::string_view, std::chrono::milliseconds) {
+platform::EchoResult FakeEcho::echo(std::string_view host, std::string_view,
+                                    std::chrono::milliseconds) {
     calls.emplace_back(host);
     auto it = byHost.find(host);
     return it == byHost.end() ? reply(1) : it->second;
@@ -49,8 +50,8 @@ void ProgramTest::SetUp() {
 }
 
 void ProgramTest::start(const std::string& extraConfig) {
-    const std::string text =
-        "[catalogue]\nhost = " + catalogueHost() + "\nport = " + std::to_string(cataloguePort()) + "\n";
+    const std::string text = "[catalogue]\nhost = " + catalogueHost() +
+                             "\nport = " + std::to_string(cataloguePort()) + "\n";
     // The test's own settings come second and may change these.
     const app::Config config =
         app::Config::parse(extraConfig, "extra.ini", app::Config::parse(text, "test.ini"));
@@ -90,7 +91,9 @@ void ProgramTest::event(const std::string& control, ui::Event e, ui::EventArgs a
     app->dispatch([&] { c->deliver(e, args); });
 }
 
-void ProgramTest::click(const std::string& control) { event(control, ui::Event::Click); }
+void ProgramTest::click(const std::string& control) {
+    event(control, ui::Event::Click);
+}
 
 void ProgramTest::startOnline() {
     start();
@@ -111,8 +114,9 @@ db::Connection& ProgramTest::root() {
         const char* datadir = std::getenv("ZORVEX_TEST_CATALOGUE_DATADIR");
         db::ConnectionSettings s;
         s.host = "localhost";
-        s.socket = std::string(datadir && *datadir ? datadir : ZORVEX_SOURCE_DIR "/var/test-catalogue") +
-                   "/mysqld.sock";
+        s.socket =
+            std::string(datadir && *datadir ? datadir : ZORVEX_SOURCE_DIR "/var/test-catalogue") +
+            "/mysqld.sock";
         s.user = "root";
         s.database = "halden";
         root_ = std::make_unique<db::Connection>(s);
@@ -129,7 +133,8 @@ std::string ProgramTest::scalar(const std::string& sql) {
 }
 
 void ProgramTest::saveRows(const std::string& table, const std::string& where) {
-    root().execute("CREATE OR REPLACE TABLE " + table + "_saved AS SELECT * FROM " + table + " WHERE " + where);
+    root().execute("CREATE OR REPLACE TABLE " + table + "_saved AS SELECT * FROM " + table +
+                   " WHERE " + where);
     saved_.emplace_back(table, where);
 }
 

@@ -5,13 +5,13 @@
 
 #include <map>
 
-#include <nlohmann/json.hpp>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
-#include "app/Program.h"
 #include "app/MainWindow.h"
+#include "app/Program.h"
 #include "platform/EchoClient.h"
 #include "platform/Shell.h"
 #include "support/DatabaseTest.h"
@@ -25,24 +25,24 @@ namespace testsupport {
 
 /// Answers every echo with a reply unless told otherwise per host.
 class FakeEcho : public platform::EchoClient {
-public:
+  public:
     platform::EchoResult echo(std::string_view host, std::string_view data,
                               std::chrono::milliseconds timeout) override;
     std::map<std::string, platform::EchoResult, std::less<>> byHost;
     std::vector<std::string> calls;
     static platform::EchoResult reply(long ms);
-    static platform::EchoResult silent();   ///< sent, no reply
-    static platform::EchoResult unsent();   ///< could not be sent
+    static platform::EchoResult silent(); ///< sent, no reply
+    static platform::EchoResult unsent(); ///< could not be sent
 };
 
 class FakeShell : public platform::Shell {
-public:
+  public:
     bool openUrl(std::string_view url, platform::WindowShow show) override;
     std::vector<std::string> opened;
 };
 
 class ProgramTest : public CatalogueTest {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -59,7 +59,9 @@ protected:
 
     std::vector<std::string> errors() const;
     /// A state variable of the automation registry, as the channel reads it.
-    template <class T> T state(const std::string& name) const { return app->state().get(name).template get<T>(); }
+    template <class T> T state(const std::string& name) const {
+        return app->state().get(name).template get<T>();
+    }
 
     /// Root connection to the test catalogue, for tests that change its rows.
     db::Connection& root();
@@ -76,7 +78,7 @@ protected:
     FakeEcho* echo = nullptr;
     FakeShell* shell = nullptr;
 
-private:
+  private:
     std::unique_ptr<FakeEcho> echoOwner_;
     std::unique_ptr<db::Connection> root_;
     std::vector<std::pair<std::string, std::string>> saved_; // table, condition

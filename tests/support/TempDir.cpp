@@ -1,8 +1,8 @@
 #include "support/TempDir.h"
 
-#include <stdexcept>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 #include <vector>
 
 namespace testsupport {

@@ -8,7 +8,7 @@
 namespace testsupport {
 
 class TempDir {
-public:
+  public:
     /// `tag` becomes part of the directory name, to tell test leftovers apart.
     explicit TempDir(const std::string& tag = "zorvex");
     ~TempDir();
@@ -20,7 +20,7 @@ public:
     /// Writes `bytes` to a file in the directory and returns its path.
     std::string write(const std::string& name, const std::string& bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

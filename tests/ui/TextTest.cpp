@@ -26,8 +26,8 @@ TEST(Utf8, CutsCountCharactersNeverBytes) {
 }
 
 TEST(Utf8, MalformedBytesCountOneEachAndNothingRunsPastTheEnd) {
-    const std::string bad = "a\xC3"           // lead byte at the very end of a pair
-                            "\xE2\x82"         // truncated three-byte sequence
+    const std::string bad = "a\xC3"    // lead byte at the very end of a pair
+                            "\xE2\x82" // truncated three-byte sequence
                             "\xFF\x80z";
     EXPECT_EQ(ui::utf8::length(bad), 7u);
     EXPECT_EQ(ui::utf8::left(bad, 2), "a\xC3");
@@ -45,7 +45,8 @@ TEST(Convert, IntegersAsTheToolkitReadsThem) {
             (void)ui::toInteger(bad);
             ADD_FAILURE() << bad;
         } catch (const std::invalid_argument& e) {
-            EXPECT_EQ(std::string(e.what()), std::string("'") + bad + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      std::string("'") + bad + "' is not a valid integer value");
         }
     }
 }
