@@ -95,6 +95,11 @@ class Channel {
 
     /// Requests nested deeper than this are refused before anything reads them.
     static constexpr int kMaxDepth = 32;
+    /// The longest `advance`, in milliseconds: a day of virtual time. Every tick of
+    /// every running timer runs on the way (a 100 ms timer fires 864,000 times in a
+    /// day), all inside one request that nothing can interrupt, so a longer move
+    /// would hold the program for minutes; a client that needs more sends several.
+    static constexpr std::int64_t kMaxAdvanceMs = 86'400'000;
 
     /// Finishes a request that was started with the reply's data. Call it once, on
     /// the user-interface thread, inside a turn of the event loop.

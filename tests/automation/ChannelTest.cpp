@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <thread>
@@ -358,6 +359,29 @@ TEST_F(ChannelTest, AdvanceFiresDueTimersInOrder) {
     client.error(cmd("advance", 1.5));
     client.error(cmd("advance"));
     EXPECT_EQ(w.log.size(), 1u);
+}
+
+TEST_F(ChannelTest, AdvanceBeyondADayIsRefusedWithoutMovingTheClock) {
+    // A move that would run a 100 ms timer ten thousand million times is refused
+    // at once, naming the limit, and nothing fires.
+    const std::string refused = client.error(cmd("advance", 1'000'000'000'000));
+    EXPECT_NE(refused.find("MS"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("86400000"), std::string::npos) << refused;
+    client.error(cmd("advance", automation::Channel::kMaxAdvanceMs + 1));
+    client.error(cmd("advance", json(std::numeric_limits<std::uint64_t>::max())));
+    EXPECT_TRUE(w.log.empty());
+    EXPECT_EQ(w.app.loop().now(), 0);
+
+    // A day is the most one request moves; the next request moves on from there.
+    static_cast<ui::Timer*>(w.app.findControl("Timer1"))->setEnabled(false);
+    static_cast<ui::Timer*>(w.app.findControl("Timer2"))->setEnabled(false);
+    auto& hourly = w.main.add<ui::Timer>("Hourly", 3'600'000);
+    int hours = 0;
+    hourly.onTimer = [&hours] { ++hours; };
+    EXPECT_EQ(client.ok(cmd("advance", automation::Channel::kMaxAdvanceMs)), 86'400'000);
+    EXPECT_EQ(hours, 24);
+    EXPECT_EQ(client.ok(cmd("advance", 3'600'000)), 90'000'000);
+    EXPECT_EQ(hours, 25);
 }
 
 TEST(ChannelRealClock, AdvanceIsRefusedOnTheRealClock) {
