@@ -285,6 +285,75 @@ TEST_F(ChannelTest, EventRefusesBadRequestsNamingWhatIsWrong) {
     EXPECT_TRUE(w.app.dialogs().log().empty());
 }
 
+TEST_F(ChannelTest, EventArgumentsAreRequiredAndTypedNeverDefaulted) {
+    w.pages->page(1).setTabVisible(true);
+    const int selectedRow = w.grid->selectedRow();
+
+    // Without an index, TabActive does not mean page 0.
+    EXPECT_EQ(client.error(cmd("event", "Pages", "TabActive")),
+              "event: TabActive needs the argument 'index'");
+    EXPECT_EQ(client.error(cmd("event", "Pages", "TabActive", json::object())),
+              "event: TabActive needs the argument 'index'");
+    EXPECT_EQ(client.error(cmd("event", "Pages", "TabActive", json{{"index", "1"}})),
+              "event ARGS: index must be an integer from -2147483648 to 2147483647");
+    client.error(cmd("event", "Pages", "TabActive", json{{"index", 1.0}}));
+    client.error(cmd("event", "Pages", "TabActive", json{{"index", nullptr}}));
+
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell")),
+              "event: SelectCell needs the arguments 'col' and 'row'");
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell", json{{"col", 1}})),
+              "event: SelectCell needs the argument 'row'");
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell", json{{"col", 1}, {"row", true}})),
+              "event ARGS: row must be an integer from -2147483648 to 2147483647");
+
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseDown", json{{"x", 5}, {"y", 6}})),
+              "event: MouseDown needs the argument 'button'");
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseDown")),
+              "event: MouseDown needs the arguments 'button', 'x' and 'y'");
+    EXPECT_EQ(
+        client.error(cmd("event", "Label1", "MouseUp", json{{"button", 1}, {"x", 5}, {"y", 6}})),
+        "event ARGS: button must be a string");
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseMove", json{{"x", 3}})),
+              "event: MouseMove needs the argument 'y'");
+
+    EXPECT_EQ(client.error(cmd("event", "Edit1", "KeyPress")),
+              "event: KeyPress needs the argument 'key'");
+    EXPECT_EQ(client.error(cmd("event", "Edit1", "KeyPress", json{{"key", 97}})),
+              "event ARGS: key must be a string");
+    EXPECT_EQ(client.error(cmd("event", "Edit1", "KeyPress", json{{"key", ""}})),
+              "event ARGS: key must be one character");
+    EXPECT_EQ(client.error(cmd("event", "Edit1", "KeyPress", json{{"key", "ab"}})),
+              "event ARGS: key must be one character");
+
+    // A form learns where the pointer came in; other controls take no position.
+    EXPECT_EQ(client.error(cmd("event", "mainform", "MouseEnter")),
+              "event: MouseEnter needs the arguments 'x' and 'y'");
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseEnter", json{{"x", 1}, {"y", 2}})),
+              "event: MouseEnter takes no argument 'x'");
+    // An argument the event does not carry is not dropped quietly either.
+    EXPECT_EQ(client.error(cmd("event", "Button1", "Click", json{{"index", 1}})),
+              "event: Click takes no argument 'index'");
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell",
+                               json{{"col", 1}, {"row", 1}, {"button", "left"}})),
+              "event: SelectCell takes no argument 'button'");
+
+    // Nothing was delivered on the way.
+    EXPECT_EQ(w.pages->activeIndex(), 0);
+    EXPECT_EQ(w.grid->selectedRow(), selectedRow);
+    EXPECT_EQ(w.clicks, 0);
+    EXPECT_TRUE(w.log.empty());
+    EXPECT_TRUE(w.app.dialogs().log().empty());
+
+    // Given in full, each is delivered.
+    client.ok(cmd("event", "mainform", "MouseEnter", json{{"x", 100}, {"y", 200}}));
+    client.ok(cmd("event", "Label1", "MouseEnter"));
+    client.ok(cmd("event", "Label1", "MouseEnter", json::object()));
+    EXPECT_EQ(client.ok(cmd("event", "Edit1", "KeyPress", json{{"key", "\xC3\xA9"}}))["key"],
+              "\xC3\xA9");
+    client.ok(cmd("event", "Pages", "TabActive", json{{"index", 1}}));
+    EXPECT_EQ(w.pages->activeIndex(), 1);
+}
+
 TEST_F(ChannelTest, AHandlerErrorIsShownAsTheStandardMessageAndTheReplyIsSuccess) {
     client.ok(cmd("event", "ThrowButton", "Click"));
     const json dialogs = client.ok(cmd("dialogs"));
