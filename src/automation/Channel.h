@@ -54,10 +54,11 @@ class Channel {
     /// Writes one reply line (without its line break). Runs on the user-interface
     /// thread and must not throw.
     using ReplyWriter = std::function<void(const std::string& reply)>;
-    /// Whether the client that sent a request is still there. A transport clears it
-    /// when it goes; the channel then drops that client's requests that have not
-    /// started and writes none of its replies. Null: always there.
-    using Presence = std::shared_ptr<const bool>;
+    /// Whether the client that sent a request is still there. It turns false when
+    /// the transport goes or disconnects that client; the channel then drops the
+    /// client's requests that have not started and writes none of its replies. Runs
+    /// on the user-interface thread and must not throw. Empty: always there.
+    using Presence = std::function<bool()>;
 
     /// Installs the built-in commands. `app` must outlive the channel.
     explicit Channel(ui::Application& app);
@@ -117,7 +118,7 @@ class Channel {
         std::size_t limit = 0;
         ReplyWriter reply;
         Presence presence;
-        bool present() const { return !presence || *presence; }
+        bool present() const { return !presence || presence(); }
     };
 
     void addBuiltins();

@@ -34,10 +34,11 @@ void StdioTransport::readLoop() {
             [&channel = channel_, present = present_, writer, line = std::move(line)]() mutable {
                 if (!*present)
                     return;
+                const Channel::Presence presence = [present] { return *present; };
                 if (line.overlong)
-                    channel.submitOverlong(kMaxLine, writer, present);
+                    channel.submitOverlong(kMaxLine, writer, presence);
                 else
-                    channel.submit(std::move(line.text), writer, present);
+                    channel.submit(std::move(line.text), writer, presence);
             });
     };
 
@@ -69,7 +70,7 @@ void StdioTransport::readLoop() {
         post(std::move(*last));
     loop_.post([&channel = channel_, present = present_] {
         if (*present)
-            channel.submitEndOfInput(present);
+            channel.submitEndOfInput([present] { return *present; });
     });
 }
 

@@ -646,7 +646,8 @@ TEST_F(ChannelTest, OverlongLinesAndTheEndOfInputTakeTheirPlaceAmongTheRequests)
 }
 
 TEST_F(ChannelTest, RequestsOfAClientThatWentAwayAreDropped) {
-    auto present = std::make_shared<bool>(true);
+    bool there = true;
+    const automation::Channel::Presence present = [&there] { return there; };
     bool idle = false;
     w.app.idleProbe = [&idle] { return idle; };
     Posted client2(channel);
@@ -655,7 +656,7 @@ TEST_F(ChannelTest, RequestsOfAClientThatWentAwayAreDropped) {
     w.app.loop().post([&] { channel.submitEndOfInput(present); });
     w.app.loop().runPosted();
     // The client goes while its wait is in progress.
-    *present = false;
+    there = false;
     idle = true;
     w.app.loop().runWatches();
     EXPECT_TRUE(client2.replies.empty());
