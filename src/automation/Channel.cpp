@@ -334,10 +334,37 @@ void Channel::addLaterCommand(std::string name, LaterCommand command) {
 }
 
 void Channel::quit() {
+    app_.requestQuit();
     if (ui::Form* principal = app_.principal())
         app_.dispatch([principal] { principal->close(); });
-    else
+    if (!app_.terminated())
         app_.terminate();
+}
+
+void Channel::announce(std::string_view line) const noexcept {
+    // Most lines are not a quit; only those naming it are read here.
+    if (line.find("quit") == std::string_view::npos)
+        return;
+    try {
+        const json parsed =
+            json::parse(line.begin(), line.end(), [](int depth, json::parse_event_t, json&) {
+                if (depth > kMaxDepth)
+                    throw RequestError("too deep");
+                return true;
+            });
+        if (!parsed.is_object() || !parsed.contains("id"))
+            return;
+        const auto command = parsed.find("command");
+        if (command != parsed.end() && command->is_array() && command->size() == 1 &&
+            command->front() == "quit")
+            app_.requestQuit();
+    } catch (...) {
+        // Not a request: the channel answers it in its turn.
+    }
+}
+
+void Channel::announceEndOfInput() const noexcept {
+    app_.requestQuit();
 }
 
 std::string Channel::errorReply(const json& id, std::string_view message) noexcept {
@@ -406,11 +433,7 @@ void Channel::start(const std::shared_ptr<Request>& request) {
         return;
     }
     case Request::Type::EndOfInput:
-        loop.guard([this] {
-            quit();
-            if (!app_.terminated())
-                app_.terminate();
-        });
+        loop.guard([this] { quit(); });
         loop.afterTurn([this, request] { finish(request, {}); });
         return;
     }

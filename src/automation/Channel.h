@@ -80,15 +80,26 @@ class Channel {
     /// reply, in its place among the requests.
     void submitOverlong(std::size_t limit, ReplyWriter reply, Presence presence = {});
     /// The client's input has ended: in its place among the requests, the program
-    /// quits as with a `quit` request, and ends even when closing the principal form
-    /// did not end it (its handler failed), since nobody is left to drive it. No reply.
+    /// quits as with a `quit` request, since nobody is left to drive it. No reply.
     void submitEndOfInput(Presence presence = {});
+
+    /// Any thread: a transport calls this with every request line as it arrives,
+    /// before submitting it. A `quit` tells the application at once
+    /// (Application::requestQuit), so that a front end holding the loop in a modal
+    /// dialog lets go of it; the request itself runs in its place like any other.
+    /// Throws nothing.
+    void announce(std::string_view line) const noexcept;
+    /// Any thread: the client's input has ended, which quits too (submitEndOfInput).
+    void announceEndOfInput() const noexcept;
 
     /// Adds a command by name. Throws std::logic_error when the name is taken.
     void addCommand(std::string name, Command command);
 
-    /// Closes the principal form as the user would (its onClose handler runs inside
-    /// the error boundary); without a principal form, ends the program at once.
+    /// Ends the program: closes the principal form as the user would (its onClose
+    /// handler runs inside the error boundary, answering any dialog it shows as a
+    /// cancel would in a window), and ends the program even when that did not (the
+    /// handler failed), since the client asked for the end. Without a principal form,
+    /// ends it at once.
     void quit();
 
     /// An error reply for `id`. Never throws.

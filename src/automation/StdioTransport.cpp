@@ -30,6 +30,7 @@ void StdioTransport::readLoop() {
         writeAll(out, reply + "\n");
     };
     auto post = [&](LineSplitter::Line line) {
+        channel_.announce(line.text);
         loop_.post(
             [&channel = channel_, present = present_, writer, line = std::move(line)]() mutable {
                 if (!*present)
@@ -68,6 +69,7 @@ void StdioTransport::readLoop() {
     }
     if (auto last = splitter.finish())
         post(std::move(*last));
+    channel_.announceEndOfInput();
     loop_.post([&channel = channel_, present = present_] {
         if (*present)
             channel.submitEndOfInput([present] { return *present; });

@@ -348,14 +348,19 @@ void UnixSocketTransport::serveClient(const std::shared_ptr<Client>& client, sho
         if (n > 0) {
             std::vector<LineSplitter::Line> lines;
             client->splitter.feed({chunk_.data(), static_cast<std::size_t>(n)}, lines);
-            for (auto& line : lines)
+            for (auto& line : lines) {
+                // A quit must not wait for the client's turn to come round.
+                channel_.announce(line.text);
                 client->inbox.push_back(std::move(line));
+            }
         } else if (n == 0) {
             // The client closed its end (perhaps only for writing: it may still
             // read the replies to what it sent, the last line unterminated).
             client->inputEnded = true;
-            if (auto last = client->splitter.finish())
+            if (auto last = client->splitter.finish()) {
+                channel_.announce(last->text);
                 client->inbox.push_back(std::move(*last));
+            }
         } else if (errno != EINTR && !wouldBlock(errno)) {
             client->close();
             return;

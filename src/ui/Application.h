@@ -4,6 +4,7 @@
 //
 // Thread: user-interface thread, except where a member says otherwise.
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -21,7 +22,7 @@ struct EventArgs;
 enum class Event;
 
 class Application {
-public:
+  public:
     explicit Application(EventLoop::ClockKind clock);
 
     EventLoop& loop() { return loop_; }
@@ -48,6 +49,14 @@ public:
     /// Ends the program: the driver leaves its loop once the current event is done.
     void terminate();
     bool terminated() const { return terminated_; }
+    /// Any thread: the program is asked to end (an automation `quit` arrived) and
+    /// will, once the running handler lets it. From now on a front end answers every
+    /// dialog as a cancel would: it closes the one that holds the loop, so that its
+    /// handler returns and the request ending the program gets its turn, and answers
+    /// those that follow without showing them. The model's own dialogs (no front
+    /// end) never hold the loop and are not changed.
+    void requestQuit() noexcept { quitRequested_ = true; }
+    bool quitRequested() const noexcept { return quitRequested_; }
     std::function<void()> onTerminate;
 
     /// Called while a control of one of the forms is destroyed, its children before
@@ -88,7 +97,7 @@ public:
     void addForm(Form* form);
     void removeForm(Form* form);
 
-private:
+  private:
     EventLoop loop_;
     Dialogs dialogs_;
     StateRegistry state_;
@@ -96,6 +105,7 @@ private:
     std::vector<Form*> forms_;
     Form* principal_ = nullptr;
     bool terminated_ = false;
+    std::atomic<bool> quitRequested_{false};
     bool waiting_ = false;
     std::uint64_t revision_ = 0;
 };

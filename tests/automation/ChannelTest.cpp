@@ -684,10 +684,47 @@ TEST(ChannelLifetime, AWaitInProgressEndsQuietlyWhenTheChannelGoes) {
 }
 
 TEST_F(ChannelTest, QuitClosesThePrincipalFormAsTheUserWould) {
+    EXPECT_FALSE(w.app.quitRequested());
     EXPECT_TRUE(client.ok(cmd("quit")).is_null());
+    EXPECT_TRUE(w.app.quitRequested());
     EXPECT_TRUE(w.closed);
     EXPECT_FALSE(w.main.visible());
     EXPECT_TRUE(w.app.terminated());
+}
+
+TEST_F(ChannelTest, QuitEndsTheProgramEvenWhenClosingTheWindowFails) {
+    w.main.onClose = [] { throw std::runtime_error("cannot close"); };
+    EXPECT_TRUE(client.ok(cmd("quit")).is_null());
+    EXPECT_TRUE(w.app.terminated());
+    EXPECT_TRUE(w.app.quitRequested());
+    ASSERT_EQ(w.app.dialogs().log().size(), 1u);
+    EXPECT_EQ(w.app.dialogs().log()[0].text, "cannot close");
+}
+
+TEST_F(ChannelTest, AQuitArrivingIsAnnouncedBeforeItsTurn) {
+    // Lines that are not a quit request leave the application alone.
+    for (const char* line :
+         {R"({"id": 1, "command": ["get", "quit"]})", R"({"id": 2, "command": ["quit", 1]})",
+          R"({"command": ["quit"]})", R"({"id": 3, "command": "quit"})", "quit",
+          R"({"id": 4, "command": [[[[["quit"]]]]]})", ""}) {
+        channel.announce(line);
+        EXPECT_FALSE(w.app.quitRequested()) << line;
+    }
+    std::string deep = R"({"id": 5, "command": ["quit", )" + std::string(100000, '[') +
+                       std::string(100000, ']') + "]}";
+    channel.announce(deep);
+    EXPECT_FALSE(w.app.quitRequested());
+
+    // A quit is known at once; it still runs only in its turn.
+    channel.announce(R"({"id": 6, "command": ["quit"]})");
+    EXPECT_TRUE(w.app.quitRequested());
+    EXPECT_FALSE(w.app.terminated());
+    EXPECT_FALSE(w.closed);
+
+    TestWindow other;
+    automation::Channel otherChannel(other.app);
+    otherChannel.announceEndOfInput();
+    EXPECT_TRUE(other.app.quitRequested());
 }
 
 TEST_F(ChannelTest, QuitWithoutAPrincipalFormEndsTheProgram) {

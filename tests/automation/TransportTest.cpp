@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -330,6 +331,32 @@ TEST(UnixSocketTransport, AClientThatNeverReadsIsDroppedWhileTheOthersAreAnswere
     for (int i = 0; i <= otherRequests; ++i)
         EXPECT_EQ(other[i]["id"], i + 1);
     EXPECT_EQ(other.back()["data"]["name"], "Label1");
+}
+
+TEST(UnixSocketTransport, AQuitIsAnnouncedAsItArrivesAndRunsInItsTurn) {
+    testsupport::TempDir dir("zorvex-automation");
+    const std::string path = dir.file("automation.sock");
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+    std::vector<json> replies;
+    {
+        automation::UnixSocketTransport transport(channel, path);
+        UniqueFd a = connectTo(path);
+        ASSERT_TRUE(a);
+        sendAll(a.get(), request(1, {"state", "clicks"}) + request(2, {"quit"}));
+        // The reader tells the application while the loop has not run a turn yet: a
+        // window holding the loop in a dialog would close it now.
+        for (int i = 0; i < 100000 && !w.app.quitRequested(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(w.app.quitRequested());
+        EXPECT_FALSE(w.closed);
+        automation::HeadlessDriver(w.app).run();
+        replies = readReplies(a.get(), 2);
+    }
+    EXPECT_TRUE(w.closed);
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(replies[0]["data"], 0);
+    EXPECT_EQ(replies[1]["error"], "success");
 }
 
 TEST(UnixSocketTransport, ReplacesAStaleSocketAndRefusesALiveOneOrAnythingElse) {
