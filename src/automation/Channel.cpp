@@ -4,6 +4,7 @@
 #include <chrono>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 #include "automation/ControlProperties.h"
 #include "automation/Reachability.h"
@@ -11,6 +12,7 @@
 #include "ui/EventLoop.h"
 #include "ui/Form.h"
 #include "ui/PageControl.h"
+#include "ui/Utf8.h"
 
 namespace automation {
 
@@ -20,9 +22,7 @@ using nlohmann::json;
 
 constexpr std::int64_t kIntMin = std::numeric_limits<int>::min();
 constexpr std::int64_t kIntMax = std::numeric_limits<int>::max();
-// Bounds that keep the clock arithmetic far from overflow: about 30 years of
-// virtual time per step, an hour of real waiting.
-constexpr std::int64_t kMaxAdvanceMs = 1'000'000'000'000;
+// An hour of real waiting at most.
 constexpr std::int64_t kMaxWaitMs = 3'600'000;
 
 std::string dumpLine(const json& value) {
@@ -57,36 +57,94 @@ ui::Control& findControl(ui::Application& app, Arguments& args, std::size_t inde
     return *control;
 }
 
-ui::EventArgs readEventArgs(const Arguments& args, const json& object) {
+// The arguments an event carries, as the front end delivers them: a handler reads
+// every one of them, so each must be given; a default would quietly stand for a
+// press at 0,0, page 0 or cell 0,0.
+std::vector<std::string_view> eventArguments(ui::Event event, const ui::Control& control) {
+    switch (event) {
+    case ui::Event::MouseDown:
+    case ui::Event::MouseUp:
+        return {"button", "x", "y"};
+    case ui::Event::MouseMove:
+        return {"x", "y"};
+    case ui::Event::MouseEnter:
+        // A form learns where on the screen the pointer came in; other controls
+        // only that it did.
+        if (control.kind() == ui::Kind::Form)
+            return {"x", "y"};
+        return {};
+    case ui::Event::KeyPress:
+        return {"key"};
+    case ui::Event::TabActive:
+        return {"index"};
+    case ui::Event::SelectCell:
+        return {"col", "row"};
+    default:
+        return {};
+    }
+}
+
+std::string quotedList(const std::vector<std::string_view>& names) {
+    std::string out;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            out += i + 1 == names.size() ? " and " : ", ";
+        out += "'" + std::string(names[i]) + "'";
+    }
+    return out;
+}
+
+// Reads ARGS (null when the request gave none) for `event` on `control`: every
+// argument the event carries must be there with its type, and nothing else may be.
+ui::EventArgs readEventArgs(const Arguments& args, ui::Event event, const ui::Control& control,
+                            const json* object) {
     ui::EventArgs out;
     const std::string context = args.command() + " ARGS";
-    for (const auto& [key, value] : object.items()) {
-        if (key == "button") {
-            const std::string button = requireString(value, context, "button");
-            if (button == "left")
-                out.button = ui::MouseButton::Left;
-            else if (button == "right")
-                out.button = ui::MouseButton::Right;
-            else if (button == "middle")
-                out.button = ui::MouseButton::Middle;
-            else
-                throw args.error("unknown button '" + button + "', expected left, right or middle");
-        } else if (key == "x") {
-            out.x = static_cast<int>(requireInteger(value, context, "x", kIntMin, kIntMax));
-        } else if (key == "y") {
-            out.y = static_cast<int>(requireInteger(value, context, "y", kIntMin, kIntMax));
-        } else if (key == "index") {
-            out.index = static_cast<int>(requireInteger(value, context, "index", kIntMin, kIntMax));
-        } else if (key == "col") {
-            out.col = static_cast<int>(requireInteger(value, context, "col", kIntMin, kIntMax));
-        } else if (key == "row") {
-            out.row = static_cast<int>(requireInteger(value, context, "row", kIntMin, kIntMax));
-        } else if (key == "key") {
-            out.key = requireString(value, context, "key");
-        } else {
-            throw args.error("unknown event argument '" + key + "'");
+    const std::string eventText(ui::eventName(event));
+    const std::vector<std::string_view> wanted = eventArguments(event, control);
+    if (object) {
+        for (const auto& [key, value] : object->items()) {
+            if (key == "button") {
+                const std::string button = requireString(value, context, "button");
+                if (button == "left")
+                    out.button = ui::MouseButton::Left;
+                else if (button == "right")
+                    out.button = ui::MouseButton::Right;
+                else if (button == "middle")
+                    out.button = ui::MouseButton::Middle;
+                else
+                    throw args.error("unknown button '" + button +
+                                     "', expected left, right or middle");
+            } else if (key == "x") {
+                out.x = static_cast<int>(requireInteger(value, context, "x", kIntMin, kIntMax));
+            } else if (key == "y") {
+                out.y = static_cast<int>(requireInteger(value, context, "y", kIntMin, kIntMax));
+            } else if (key == "index") {
+                out.index =
+                    static_cast<int>(requireInteger(value, context, "index", kIntMin, kIntMax));
+            } else if (key == "col") {
+                out.col = static_cast<int>(requireInteger(value, context, "col", kIntMin, kIntMax));
+            } else if (key == "row") {
+                out.row = static_cast<int>(requireInteger(value, context, "row", kIntMin, kIntMax));
+            } else if (key == "key") {
+                out.key = requireString(value, context, "key");
+                // A key press is one character, as the front end delivers it.
+                if (ui::utf8::length(out.key) != 1)
+                    throw RequestError(context + ": key must be one character");
+            } else {
+                throw args.error("unknown event argument '" + key + "'");
+            }
+            if (std::find(wanted.begin(), wanted.end(), key) == wanted.end())
+                throw args.error(eventText + " takes no argument '" + key + "'");
         }
     }
+    std::vector<std::string_view> missing;
+    for (std::string_view name : wanted)
+        if (!object || !object->contains(name))
+            missing.push_back(name);
+    if (!missing.empty())
+        throw args.error(eventText + " needs the argument" + (missing.size() > 1 ? "s " : " ") +
+                         quotedList(missing));
     return out;
 }
 
@@ -97,9 +155,11 @@ json commandEvent(ui::Application& app, Arguments& args) {
     ui::Event event{};
     if (!ui::parseEvent(eventText, event))
         throw args.error("unknown event '" + eventText + "'");
-    ui::EventArgs eventArgs;
-    if (args.size() > 2)
-        eventArgs = readEventArgs(args, args.object(2, "ARGS"));
+    const json* object = args.size() > 2 ? &args.object(2, "ARGS") : nullptr;
+    if (!control.takes(event))
+        throw args.error(std::string(ui::kindName(control.kind())) + " '" + control.name() +
+                         "' does not take the event '" + eventText + "'");
+    ui::EventArgs eventArgs = readEventArgs(args, event, control, object);
 
     // A page the control does not have is the client's mistake, not the handler's:
     // it gets an error reply rather than an entry in the dialog log.
@@ -110,9 +170,6 @@ json commandEvent(ui::Application& app, Arguments& args) {
                              std::to_string(eventArgs.index));
     }
 
-    if (!control.takes(event))
-        throw args.error(std::string(ui::kindName(control.kind())) + " '" + control.name() +
-                         "' does not take the event '" + eventText + "'");
     // The model drops input a user could not give; the client hears of it.
     if (auto why = whyUnreachable(control, event, eventArgs))
         throw args.error(*why);
@@ -164,7 +221,7 @@ json commandState(ui::Application& app, Arguments& args) {
 
 void commandAdvance(ui::Application& app, Arguments& args, const Channel::Done& done) {
     args.expectCount(1, 1, "MS");
-    const std::int64_t ms = args.integer(0, "MS", 0, kMaxAdvanceMs);
+    const std::int64_t ms = args.integer(0, "MS", 0, Channel::kMaxAdvanceMs);
     if (app.loop().clockKind() != ui::EventLoop::ClockKind::Virtual)
         throw args.error(
             "the clock is real time here; only the headless mode's virtual clock can be advanced");
@@ -277,10 +334,37 @@ void Channel::addLaterCommand(std::string name, LaterCommand command) {
 }
 
 void Channel::quit() {
+    app_.requestQuit();
     if (ui::Form* principal = app_.principal())
         app_.dispatch([principal] { principal->close(); });
-    else
+    if (!app_.terminated())
         app_.terminate();
+}
+
+void Channel::announce(std::string_view line) const noexcept {
+    // Most lines are not a quit; only those naming it are read here.
+    if (line.find("quit") == std::string_view::npos)
+        return;
+    try {
+        const json parsed =
+            json::parse(line.begin(), line.end(), [](int depth, json::parse_event_t, json&) {
+                if (depth > kMaxDepth)
+                    throw RequestError("too deep");
+                return true;
+            });
+        if (!parsed.is_object() || !parsed.contains("id"))
+            return;
+        const auto command = parsed.find("command");
+        if (command != parsed.end() && command->is_array() && command->size() == 1 &&
+            command->front() == "quit")
+            app_.requestQuit();
+    } catch (...) {
+        // Not a request: the channel answers it in its turn.
+    }
+}
+
+void Channel::announceEndOfInput() const noexcept {
+    app_.requestQuit();
 }
 
 std::string Channel::errorReply(const json& id, std::string_view message) noexcept {
@@ -349,11 +433,7 @@ void Channel::start(const std::shared_ptr<Request>& request) {
         return;
     }
     case Request::Type::EndOfInput:
-        loop.guard([this] {
-            quit();
-            if (!app_.terminated())
-                app_.terminate();
-        });
+        loop.guard([this] { quit(); });
         loop.afterTurn([this, request] { finish(request, {}); });
         return;
     }

@@ -54,10 +54,11 @@ class Channel {
     /// Writes one reply line (without its line break). Runs on the user-interface
     /// thread and must not throw.
     using ReplyWriter = std::function<void(const std::string& reply)>;
-    /// Whether the client that sent a request is still there. A transport clears it
-    /// when it goes; the channel then drops that client's requests that have not
-    /// started and writes none of its replies. Null: always there.
-    using Presence = std::shared_ptr<const bool>;
+    /// Whether the client that sent a request is still there. It turns false when
+    /// the transport goes or disconnects that client; the channel then drops the
+    /// client's requests that have not started and writes none of its replies. Runs
+    /// on the user-interface thread and must not throw. Empty: always there.
+    using Presence = std::function<bool()>;
 
     /// Installs the built-in commands. `app` must outlive the channel.
     explicit Channel(ui::Application& app);
@@ -79,15 +80,26 @@ class Channel {
     /// reply, in its place among the requests.
     void submitOverlong(std::size_t limit, ReplyWriter reply, Presence presence = {});
     /// The client's input has ended: in its place among the requests, the program
-    /// quits as with a `quit` request, and ends even when closing the principal form
-    /// did not end it (its handler failed), since nobody is left to drive it. No reply.
+    /// quits as with a `quit` request, since nobody is left to drive it. No reply.
     void submitEndOfInput(Presence presence = {});
+
+    /// Any thread: a transport calls this with every request line as it arrives,
+    /// before submitting it. A `quit` tells the application at once
+    /// (Application::requestQuit), so that a front end holding the loop in a modal
+    /// dialog lets go of it; the request itself runs in its place like any other.
+    /// Throws nothing.
+    void announce(std::string_view line) const noexcept;
+    /// Any thread: the client's input has ended, which quits too (submitEndOfInput).
+    void announceEndOfInput() const noexcept;
 
     /// Adds a command by name. Throws std::logic_error when the name is taken.
     void addCommand(std::string name, Command command);
 
-    /// Closes the principal form as the user would (its onClose handler runs inside
-    /// the error boundary); without a principal form, ends the program at once.
+    /// Ends the program: closes the principal form as the user would (its onClose
+    /// handler runs inside the error boundary, answering any dialog it shows as a
+    /// cancel would in a window), and ends the program even when that did not (the
+    /// handler failed), since the client asked for the end. Without a principal form,
+    /// ends it at once.
     void quit();
 
     /// An error reply for `id`. Never throws.
@@ -95,6 +107,11 @@ class Channel {
 
     /// Requests nested deeper than this are refused before anything reads them.
     static constexpr int kMaxDepth = 32;
+    /// The longest `advance`, in milliseconds: a day of virtual time. Every tick of
+    /// every running timer runs on the way (a 100 ms timer fires 864,000 times in a
+    /// day), all inside one request that nothing can interrupt, so a longer move
+    /// would hold the program for minutes; a client that needs more sends several.
+    static constexpr std::int64_t kMaxAdvanceMs = 86'400'000;
 
     /// Finishes a request that was started with the reply's data. Call it once, on
     /// the user-interface thread, inside a turn of the event loop.
@@ -112,7 +129,7 @@ class Channel {
         std::size_t limit = 0;
         ReplyWriter reply;
         Presence presence;
-        bool present() const { return !presence || *presence; }
+        bool present() const { return !presence || presence(); }
     };
 
     void addBuiltins();

@@ -30,14 +30,16 @@ void StdioTransport::readLoop() {
         writeAll(out, reply + "\n");
     };
     auto post = [&](LineSplitter::Line line) {
+        channel_.announce(line.text);
         loop_.post(
             [&channel = channel_, present = present_, writer, line = std::move(line)]() mutable {
                 if (!*present)
                     return;
+                const Channel::Presence presence = [present] { return *present; };
                 if (line.overlong)
-                    channel.submitOverlong(kMaxLine, writer, present);
+                    channel.submitOverlong(kMaxLine, writer, presence);
                 else
-                    channel.submit(std::move(line.text), writer, present);
+                    channel.submit(std::move(line.text), writer, presence);
             });
     };
 
@@ -67,9 +69,10 @@ void StdioTransport::readLoop() {
     }
     if (auto last = splitter.finish())
         post(std::move(*last));
+    channel_.announceEndOfInput();
     loop_.post([&channel = channel_, present = present_] {
         if (*present)
-            channel.submitEndOfInput(present);
+            channel.submitEndOfInput([present] { return *present; });
     });
 }
 

@@ -14,9 +14,19 @@ namespace qtfront {
 DialogPresenter::DialogPresenter(ui::Application& app, std::function<QWidget*()> parentWindow)
     : app_(app) {
     app_.dialogs().setPresenter(
-        [parentWindow = std::move(parentWindow)](const ui::DialogRecord& record) {
+        [&app, parentWindow = std::move(parentWindow)](const ui::DialogRecord& record) {
+            // The program is ending: nobody is there to answer.
+            if (app.quitRequested())
+                return cancelAnswer(record);
             return present(record, parentWindow ? parentWindow() : nullptr);
         });
+}
+
+std::string DialogPresenter::cancelAnswer(const ui::DialogRecord& record) {
+    // What closing the dialog answers: no file, or the last button (see present()).
+    if (record.type == ui::DialogRecord::Type::FileChoice || record.buttons.empty())
+        return {};
+    return record.buttons.back();
 }
 
 DialogPresenter::~DialogPresenter() {

@@ -35,6 +35,11 @@ class DialogPresenter {
     /// Shows `record` modally and returns the button caption or file chosen ("" when
     /// the user dismissed a file dialog, or a box without any of its buttons).
     static std::string present(const ui::DialogRecord& record, QWidget* parent);
+    /// What closing `record`'s dialog without choosing answers: "" for a file
+    /// dialog or a box without buttons, else the last button. Once the program is
+    /// asked to end (Application::requestQuit), every dialog is answered so without
+    /// being shown.
+    static std::string cancelAnswer(const ui::DialogRecord& record);
 
     /// "Text files|*.txt;*.log|All|*.*" (the designed filter form) as a Qt file
     /// dialog filter; a filter without '|' is taken as it is.

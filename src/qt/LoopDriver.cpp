@@ -1,5 +1,7 @@
 #include "qt/LoopDriver.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -63,6 +65,12 @@ void LoopDriver::runRound() {
         // Called from a modal dialog's loop inside a handler: the work waits until
         // that handler is done, so that no handler runs inside another.
         loop.wakeAfterTurn();
+        // Unless it is the request that ends the program: the dialog goes as a cancel
+        // would, so the handler returns and the request gets its turn.
+        if (app_.quitRequested())
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QDialog*>(top); dialog && dialog->isVisible())
+                    dialog->close();
         return;
     }
     loop.runPosted();

@@ -3,7 +3,9 @@
 // soon as it arrives, timers when they are due, the loop's watches at least every
 // EventLoop::kWatchInterval while there are any. After each round `afterRound` runs
 // (the front end brings its widgets in step there). A round that Qt starts inside a
-// handler (from a modal dialog's loop) waits until that handler is done.
+// handler (from a modal dialog's loop) waits until that handler is done; once the
+// program is asked to end (Application::requestQuit) it closes the open dialogs
+// instead, as a cancel would, so that the handler returns.
 //
 // The loop's wake-ups may come from any thread (the media worker, automation
 // transports); they are queued to the user-interface thread. Several wake-ups before

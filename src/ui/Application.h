@@ -4,6 +4,7 @@
 //
 // Thread: user-interface thread, except where a member says otherwise.
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,14 @@ class Application {
     /// Ends the program: the driver leaves its loop once the current event is done.
     void terminate();
     bool terminated() const { return terminated_; }
+    /// Any thread: the program is asked to end (an automation `quit` arrived) and
+    /// will, once the running handler lets it. From now on a front end answers every
+    /// dialog as a cancel would: it closes the one that holds the loop, so that its
+    /// handler returns and the request ending the program gets its turn, and answers
+    /// those that follow without showing them. The model's own dialogs (no front
+    /// end) never hold the loop and are not changed.
+    void requestQuit() noexcept { quitRequested_ = true; }
+    bool quitRequested() const noexcept { return quitRequested_; }
     std::function<void()> onTerminate;
 
     /// Told while a control of one of the forms is destroyed, its children before
@@ -98,6 +107,7 @@ class Application {
     std::vector<Form*> forms_;
     Form* principal_ = nullptr;
     bool terminated_ = false;
+    std::atomic<bool> quitRequested_{false};
     bool waiting_ = false;
     std::uint64_t revision_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <thread>
@@ -284,6 +285,75 @@ TEST_F(ChannelTest, EventRefusesBadRequestsNamingWhatIsWrong) {
     EXPECT_TRUE(w.app.dialogs().log().empty());
 }
 
+TEST_F(ChannelTest, EventArgumentsAreRequiredAndTypedNeverDefaulted) {
+    w.pages->page(1).setTabVisible(true);
+    const int selectedRow = w.grid->selectedRow();
+
+    // Without an index, TabActive does not mean page 0.
+    EXPECT_EQ(client.error(cmd("event", "Pages", "TabActive")),
+              "event: TabActive needs the argument 'index'");
+    EXPECT_EQ(client.error(cmd("event", "Pages", "TabActive", json::object())),
+              "event: TabActive needs the argument 'index'");
+    EXPECT_EQ(client.error(cmd("event", "Pages", "TabActive", json{{"index", "1"}})),
+              "event ARGS: index must be an integer from -2147483648 to 2147483647");
+    client.error(cmd("event", "Pages", "TabActive", json{{"index", 1.0}}));
+    client.error(cmd("event", "Pages", "TabActive", json{{"index", nullptr}}));
+
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell")),
+              "event: SelectCell needs the arguments 'col' and 'row'");
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell", json{{"col", 1}})),
+              "event: SelectCell needs the argument 'row'");
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell", json{{"col", 1}, {"row", true}})),
+              "event ARGS: row must be an integer from -2147483648 to 2147483647");
+
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseDown", json{{"x", 5}, {"y", 6}})),
+              "event: MouseDown needs the argument 'button'");
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseDown")),
+              "event: MouseDown needs the arguments 'button', 'x' and 'y'");
+    EXPECT_EQ(
+        client.error(cmd("event", "Label1", "MouseUp", json{{"button", 1}, {"x", 5}, {"y", 6}})),
+        "event ARGS: button must be a string");
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseMove", json{{"x", 3}})),
+              "event: MouseMove needs the argument 'y'");
+
+    EXPECT_EQ(client.error(cmd("event", "Edit1", "KeyPress")),
+              "event: KeyPress needs the argument 'key'");
+    EXPECT_EQ(client.error(cmd("event", "Edit1", "KeyPress", json{{"key", 97}})),
+              "event ARGS: key must be a string");
+    EXPECT_EQ(client.error(cmd("event", "Edit1", "KeyPress", json{{"key", ""}})),
+              "event ARGS: key must be one character");
+    EXPECT_EQ(client.error(cmd("event", "Edit1", "KeyPress", json{{"key", "ab"}})),
+              "event ARGS: key must be one character");
+
+    // A form learns where the pointer came in; other controls take no position.
+    EXPECT_EQ(client.error(cmd("event", "mainform", "MouseEnter")),
+              "event: MouseEnter needs the arguments 'x' and 'y'");
+    EXPECT_EQ(client.error(cmd("event", "Label1", "MouseEnter", json{{"x", 1}, {"y", 2}})),
+              "event: MouseEnter takes no argument 'x'");
+    // An argument the event does not carry is not dropped quietly either.
+    EXPECT_EQ(client.error(cmd("event", "Button1", "Click", json{{"index", 1}})),
+              "event: Click takes no argument 'index'");
+    EXPECT_EQ(client.error(cmd("event", "Grid", "SelectCell",
+                               json{{"col", 1}, {"row", 1}, {"button", "left"}})),
+              "event: SelectCell takes no argument 'button'");
+
+    // Nothing was delivered on the way.
+    EXPECT_EQ(w.pages->activeIndex(), 0);
+    EXPECT_EQ(w.grid->selectedRow(), selectedRow);
+    EXPECT_EQ(w.clicks, 0);
+    EXPECT_TRUE(w.log.empty());
+    EXPECT_TRUE(w.app.dialogs().log().empty());
+
+    // Given in full, each is delivered.
+    client.ok(cmd("event", "mainform", "MouseEnter", json{{"x", 100}, {"y", 200}}));
+    client.ok(cmd("event", "Label1", "MouseEnter"));
+    client.ok(cmd("event", "Label1", "MouseEnter", json::object()));
+    EXPECT_EQ(client.ok(cmd("event", "Edit1", "KeyPress", json{{"key", "\xC3\xA9"}}))["key"],
+              "\xC3\xA9");
+    client.ok(cmd("event", "Pages", "TabActive", json{{"index", 1}}));
+    EXPECT_EQ(w.pages->activeIndex(), 1);
+}
+
 TEST_F(ChannelTest, AHandlerErrorIsShownAsTheStandardMessageAndTheReplyIsSuccess) {
     client.ok(cmd("event", "ThrowButton", "Click"));
     const json dialogs = client.ok(cmd("dialogs"));
@@ -358,6 +428,29 @@ TEST_F(ChannelTest, AdvanceFiresDueTimersInOrder) {
     client.error(cmd("advance", 1.5));
     client.error(cmd("advance"));
     EXPECT_EQ(w.log.size(), 1u);
+}
+
+TEST_F(ChannelTest, AdvanceBeyondADayIsRefusedWithoutMovingTheClock) {
+    // A move that would run a 100 ms timer ten thousand million times is refused
+    // at once, naming the limit, and nothing fires.
+    const std::string refused = client.error(cmd("advance", 1'000'000'000'000));
+    EXPECT_NE(refused.find("MS"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("86400000"), std::string::npos) << refused;
+    client.error(cmd("advance", automation::Channel::kMaxAdvanceMs + 1));
+    client.error(cmd("advance", json(std::numeric_limits<std::uint64_t>::max())));
+    EXPECT_TRUE(w.log.empty());
+    EXPECT_EQ(w.app.loop().now(), 0);
+
+    // A day is the most one request moves; the next request moves on from there.
+    static_cast<ui::Timer*>(w.app.findControl("Timer1"))->setEnabled(false);
+    static_cast<ui::Timer*>(w.app.findControl("Timer2"))->setEnabled(false);
+    auto& hourly = w.main.add<ui::Timer>("Hourly", 3'600'000);
+    int hours = 0;
+    hourly.onTimer = [&hours] { ++hours; };
+    EXPECT_EQ(client.ok(cmd("advance", automation::Channel::kMaxAdvanceMs)), 86'400'000);
+    EXPECT_EQ(hours, 24);
+    EXPECT_EQ(client.ok(cmd("advance", 3'600'000)), 90'000'000);
+    EXPECT_EQ(hours, 25);
 }
 
 TEST(ChannelRealClock, AdvanceIsRefusedOnTheRealClock) {
@@ -553,7 +646,8 @@ TEST_F(ChannelTest, OverlongLinesAndTheEndOfInputTakeTheirPlaceAmongTheRequests)
 }
 
 TEST_F(ChannelTest, RequestsOfAClientThatWentAwayAreDropped) {
-    auto present = std::make_shared<bool>(true);
+    bool there = true;
+    const automation::Channel::Presence present = [&there] { return there; };
     bool idle = false;
     w.app.idleProbe = [&idle] { return idle; };
     Posted client2(channel);
@@ -562,7 +656,7 @@ TEST_F(ChannelTest, RequestsOfAClientThatWentAwayAreDropped) {
     w.app.loop().post([&] { channel.submitEndOfInput(present); });
     w.app.loop().runPosted();
     // The client goes while its wait is in progress.
-    *present = false;
+    there = false;
     idle = true;
     w.app.loop().runWatches();
     EXPECT_TRUE(client2.replies.empty());
@@ -590,10 +684,47 @@ TEST(ChannelLifetime, AWaitInProgressEndsQuietlyWhenTheChannelGoes) {
 }
 
 TEST_F(ChannelTest, QuitClosesThePrincipalFormAsTheUserWould) {
+    EXPECT_FALSE(w.app.quitRequested());
     EXPECT_TRUE(client.ok(cmd("quit")).is_null());
+    EXPECT_TRUE(w.app.quitRequested());
     EXPECT_TRUE(w.closed);
     EXPECT_FALSE(w.main.visible());
     EXPECT_TRUE(w.app.terminated());
+}
+
+TEST_F(ChannelTest, QuitEndsTheProgramEvenWhenClosingTheWindowFails) {
+    w.main.onClose = [] { throw std::runtime_error("cannot close"); };
+    EXPECT_TRUE(client.ok(cmd("quit")).is_null());
+    EXPECT_TRUE(w.app.terminated());
+    EXPECT_TRUE(w.app.quitRequested());
+    ASSERT_EQ(w.app.dialogs().log().size(), 1u);
+    EXPECT_EQ(w.app.dialogs().log()[0].text, "cannot close");
+}
+
+TEST_F(ChannelTest, AQuitArrivingIsAnnouncedBeforeItsTurn) {
+    // Lines that are not a quit request leave the application alone.
+    for (const char* line :
+         {R"({"id": 1, "command": ["get", "quit"]})", R"({"id": 2, "command": ["quit", 1]})",
+          R"({"command": ["quit"]})", R"({"id": 3, "command": "quit"})", "quit",
+          R"({"id": 4, "command": [[[[["quit"]]]]]})", ""}) {
+        channel.announce(line);
+        EXPECT_FALSE(w.app.quitRequested()) << line;
+    }
+    std::string deep = R"({"id": 5, "command": ["quit", )" + std::string(100000, '[') +
+                       std::string(100000, ']') + "]}";
+    channel.announce(deep);
+    EXPECT_FALSE(w.app.quitRequested());
+
+    // A quit is known at once; it still runs only in its turn.
+    channel.announce(R"({"id": 6, "command": ["quit"]})");
+    EXPECT_TRUE(w.app.quitRequested());
+    EXPECT_FALSE(w.app.terminated());
+    EXPECT_FALSE(w.closed);
+
+    TestWindow other;
+    automation::Channel otherChannel(other.app);
+    otherChannel.announceEndOfInput();
+    EXPECT_TRUE(other.app.quitRequested());
 }
 
 TEST_F(ChannelTest, QuitWithoutAPrincipalFormEndsTheProgram) {

@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -143,6 +144,219 @@ TEST(UnixSocketTransport, ClientsGetTheirOwnRepliesInOrder) {
     EXPECT_EQ(second[0]["id"], 100);
     EXPECT_NE(second[0]["error"], "success");
     EXPECT_TRUE(w.closed);
+}
+
+// True when `fd` is still connected and has nothing to read; false at its end.
+bool openAndQuiet(int fd) {
+    char byte;
+    const ssize_t n = ::recv(fd, &byte, 1, MSG_DONTWAIT);
+    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+}
+
+// True when the transport has closed `fd`'s connection: what was still unread comes
+// first, then the end.
+bool disconnected(int fd) {
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0 || (n < 0 && errno == ECONNRESET))
+            return true;
+        if (n < 0)
+            return false;
+    }
+}
+
+TEST(UnixSocketTransport, IdleClientsPastTheLimitNeverLockANewClientOut) {
+    testsupport::TempDir dir("zorvex-automation");
+    const std::string path = dir.file("automation.sock");
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+    constexpr std::size_t limit = automation::UnixSocketTransport::kMaxClients;
+    constexpr std::size_t past = 10;
+    std::vector<json> active, newcomer;
+    std::vector<bool> silentOpen;
+    std::vector<bool> lateOpen;
+    {
+        automation::UnixSocketTransport transport(channel, path);
+        std::thread clients([&] {
+            TerminateOnExit guard{w.app};
+            UniqueFd a = connectTo(path);
+            ASSERT_TRUE(a);
+            sendAll(a.get(), request(1, {"state", "clicks"}));
+            ASSERT_EQ(readReplies(a.get(), 1).size(), 1u);
+
+            // Up to the limit: clients that connect and never say a word, and one
+            // more whose answer shows that the transport has taken them all in.
+            std::vector<UniqueFd> silent;
+            for (std::size_t i = 0; i + 2 < limit; ++i) {
+                silent.push_back(connectTo(path));
+                ASSERT_TRUE(silent.back()) << i;
+            }
+            UniqueFd probe = connectTo(path);
+            sendAll(probe.get(), request(2, {"state", "clicks"}));
+            ASSERT_EQ(readReplies(probe.get(), 1).size(), 1u);
+            // The first client keeps working.
+            sendAll(a.get(), request(3, {"state", "clicks"}));
+            active = readReplies(a.get(), 1);
+
+            // Past the limit: each newcomer takes the place of the client idle longest.
+            std::vector<UniqueFd> late;
+            for (std::size_t i = 0; i < past; ++i) {
+                late.push_back(connectTo(path));
+                ASSERT_TRUE(late.back()) << i;
+            }
+            UniqueFd b = connectTo(path);
+            ASSERT_TRUE(b);
+            sendAll(b.get(), request(4, {"get", "Label1"}));
+            newcomer = readReplies(b.get(), 1);
+            sendAll(a.get(), request(5, {"state", "clicks"}));
+            auto more = readReplies(a.get(), 1);
+            active.insert(active.end(), more.begin(), more.end());
+
+            for (std::size_t i = 0; i < silent.size(); ++i)
+                silentOpen.push_back(i <= past ? !disconnected(silent[i].get())
+                                               : openAndQuiet(silent[i].get()));
+            for (const auto& fd : late)
+                lateOpen.push_back(openAndQuiet(fd.get()));
+            EXPECT_TRUE(openAndQuiet(probe.get()));
+        });
+        automation::HeadlessDriver(w.app).run();
+        clients.join();
+    }
+    ASSERT_EQ(newcomer.size(), 1u);
+    EXPECT_EQ(newcomer[0]["id"], 4);
+    EXPECT_EQ(newcomer[0]["data"]["name"], "Label1");
+    ASSERT_EQ(active.size(), 2u);
+    EXPECT_EQ(active[0]["id"], 3);
+    EXPECT_EQ(active[1]["id"], 5);
+    // The ones silent longest made way, one for each newcomer; the rest stay.
+    ASSERT_EQ(silentOpen.size(), limit - 2);
+    for (std::size_t i = 0; i < silentOpen.size(); ++i)
+        EXPECT_EQ(silentOpen[i], i > past) << "silent client " << i;
+    EXPECT_EQ(lateOpen, std::vector<bool>(past, true));
+}
+
+TEST(UnixSocketTransport, AClientThatStopsReadingHoldsUpNoOneAndLosesNothing) {
+    testsupport::TempDir dir("zorvex-automation");
+    const std::string path = dir.file("automation.sock");
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+    // Far more reply bytes than the sockets hold, but less than the transport keeps.
+    constexpr int pausedRequests = 4000;
+    constexpr int otherRequests = 50;
+    std::vector<json> paused, other;
+    {
+        automation::UnixSocketTransport transport(channel, path);
+        std::thread clients([&] {
+            TerminateOnExit guard{w.app};
+            UniqueFd slow = connectTo(path);
+            UniqueFd fast = connectTo(path);
+            ASSERT_TRUE(slow && fast);
+            std::string burst;
+            for (int i = 1; i <= pausedRequests; ++i)
+                burst += request(i, {"controls"});
+            sendAll(slow.get(), burst);
+            // While the slow client reads nothing, the other one is answered.
+            for (int i = 1; i <= otherRequests; ++i) {
+                sendAll(fast.get(), request(i, {"state", "clicks"}));
+                auto reply = readReplies(fast.get(), 1);
+                other.insert(other.end(), reply.begin(), reply.end());
+            }
+            // Then the slow client reads every one of its replies, in order.
+            paused = readReplies(slow.get(), pausedRequests);
+        });
+        automation::HeadlessDriver(w.app).run();
+        clients.join();
+    }
+    ASSERT_EQ(other.size(), static_cast<std::size_t>(otherRequests));
+    for (int i = 0; i < otherRequests; ++i)
+        EXPECT_EQ(other[i]["id"], i + 1);
+    ASSERT_EQ(paused.size(), static_cast<std::size_t>(pausedRequests));
+    std::size_t bytes = 0;
+    for (int i = 0; i < pausedRequests; ++i) {
+        EXPECT_EQ(paused[i]["id"], i + 1);
+        bytes += paused[i].dump().size();
+    }
+    EXPECT_GT(bytes, 1'000'000u);
+}
+
+TEST(UnixSocketTransport, AClientThatNeverReadsIsDroppedWhileTheOthersAreAnswered) {
+    testsupport::TempDir dir("zorvex-automation");
+    const std::string path = dir.file("automation.sock");
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+    automation::UnixSocketLimits limits;
+    limits.maxUnsent = 64 * 1024;
+    constexpr int otherRequests = 100;
+    std::vector<json> other;
+    bool dropped = false;
+    int sendError = 0;
+    {
+        automation::UnixSocketTransport transport(channel, path, limits);
+        std::thread clients([&] {
+            TerminateOnExit guard{w.app};
+            UniqueFd slow = connectTo(path);
+            UniqueFd fast = connectTo(path);
+            ASSERT_TRUE(slow && fast);
+            // Only a guard against hanging should the transport never let go.
+            const timeval guardTime{120, 0};
+            ::setsockopt(slow.get(), SOL_SOCKET, SO_SNDTIMEO, &guardTime, sizeof guardTime);
+            std::thread flood([&] {
+                for (int i = 1; i <= 1'000'000; ++i) {
+                    const std::string line = request(i, {"controls"});
+                    if (::send(slow.get(), line.data(), line.size(), MSG_NOSIGNAL) < 0) {
+                        sendError = errno;
+                        dropped = errno == EPIPE || errno == ECONNRESET;
+                        return;
+                    }
+                }
+            });
+            for (int i = 1; i <= otherRequests; ++i) {
+                sendAll(fast.get(), request(i, {"state", "clicks"}));
+                auto reply = readReplies(fast.get(), 1);
+                other.insert(other.end(), reply.begin(), reply.end());
+            }
+            flood.join();
+            EXPECT_TRUE(disconnected(slow.get()));
+            // The others are still served after it went.
+            sendAll(fast.get(), request(otherRequests + 1, {"get", "Label1"}));
+            auto reply = readReplies(fast.get(), 1);
+            other.insert(other.end(), reply.begin(), reply.end());
+        });
+        automation::HeadlessDriver(w.app).run();
+        clients.join();
+    }
+    EXPECT_TRUE(dropped) << std::strerror(sendError);
+    ASSERT_EQ(other.size(), static_cast<std::size_t>(otherRequests + 1));
+    for (int i = 0; i <= otherRequests; ++i)
+        EXPECT_EQ(other[i]["id"], i + 1);
+    EXPECT_EQ(other.back()["data"]["name"], "Label1");
+}
+
+TEST(UnixSocketTransport, AQuitIsAnnouncedAsItArrivesAndRunsInItsTurn) {
+    testsupport::TempDir dir("zorvex-automation");
+    const std::string path = dir.file("automation.sock");
+    automationtest::TestWindow w;
+    automation::Channel channel(w.app);
+    std::vector<json> replies;
+    {
+        automation::UnixSocketTransport transport(channel, path);
+        UniqueFd a = connectTo(path);
+        ASSERT_TRUE(a);
+        sendAll(a.get(), request(1, {"state", "clicks"}) + request(2, {"quit"}));
+        // The reader tells the application while the loop has not run a turn yet: a
+        // window holding the loop in a dialog would close it now.
+        for (int i = 0; i < 100000 && !w.app.quitRequested(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(w.app.quitRequested());
+        EXPECT_FALSE(w.closed);
+        automation::HeadlessDriver(w.app).run();
+        replies = readReplies(a.get(), 2);
+    }
+    EXPECT_TRUE(w.closed);
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(replies[0]["data"], 0);
+    EXPECT_EQ(replies[1]["error"], "success");
 }
 
 TEST(UnixSocketTransport, ReplacesAStaleSocketAndRefusesALiveOneOrAnythingElse) {

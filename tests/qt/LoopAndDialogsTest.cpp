@@ -13,12 +13,22 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "GalleryForm.h"
 #include "QtEnvironment.h"
+#include "automation/Channel.h"
+#include "automation/UnixSocketTransport.h"
+#include "platform/UniqueFd.h"
 #include "qt/DialogPresenter.h"
 #include "qt/FrontEnd.h"
 #include "qt/LoopDriver.h"
@@ -206,6 +216,87 @@ TEST_F(QtFixture, RunEndsWhenTheApplicationTerminates) {
     qtfront::RunOptions options;
     EXPECT_EQ(qtfront::run(app, options, [&] { form.show(); }), 0);
     EXPECT_TRUE(app.terminated());
+}
+
+TEST_F(QtFixture, AQuitRequestClosesAnOpenMessageBoxAsACancelAndEndsTheProgram) {
+    testsupport::TempDir dir("zorvex-qt");
+    const std::string path = dir.file("automation.sock");
+    ui::Form form(app, "form");
+    form.setBounds(0, 0, 300, 200);
+    app.setPrincipal(&form);
+    bool closed = false;
+    std::string closingAnswer = "none";
+    form.onClose = [&] {
+        closed = true;
+        // A dialog shown on the way out is answered as a cancel, without showing.
+        closingAnswer = app.dialogs().ask("Save first?", {"Save", "Discard"});
+    };
+    automation::Channel channel(app);
+    automation::UnixSocketTransport transport(channel, path);
+
+    platform::UniqueFd client(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    ASSERT_EQ(::connect(client.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address),
+              0);
+
+    // Once the box is up, a client asks the program to quit.
+    int boxesShown = 0;
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box->property("seen").toBool())
+            return;
+        box->setProperty("seen", true);
+        if (++boxesShown == 1) {
+            const std::string quit = R"({"id": 7, "command": ["quit"]})"
+                                     "\n";
+            ASSERT_EQ(::send(client.get(), quit.data(), quit.size(), MSG_NOSIGNAL),
+                      static_cast<ssize_t>(quit.size()));
+        }
+    });
+    poll->start(20);
+    // Only a guard against hanging, should the box never let go.
+    bool gaveUp = false;
+    QTimer::singleShot(120000, [&] {
+        gaveUp = true;
+        app.dialogs().setPresenter({});
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top->isModal())
+                top->close();
+        app.loop().post([&] { app.terminate(); });
+    });
+
+    std::vector<std::string> answers;
+    qtfront::RunOptions options;
+    options.skinFolder = qttest::skinFolder();
+    EXPECT_EQ(qtfront::run(app, options,
+                           [&] {
+                               form.show();
+                               // A handler asks, and asks again after the answer.
+                               app.loop().post([&] {
+                                   answers.push_back(app.dialogs().ask(
+                                       "Work online?", {"Work Online", "Work Offline"}));
+                                   answers.push_back(app.dialogs().ask(
+                                       "Really?", {"Work Online", "Work Offline"}));
+                               });
+                           }),
+              0);
+    delete poll;
+    EXPECT_FALSE(gaveUp);
+    EXPECT_TRUE(app.terminated());
+    EXPECT_TRUE(closed);
+    // The open box was closed as its close box would; the next one was never shown.
+    EXPECT_EQ(boxesShown, 1);
+    EXPECT_EQ(answers, (std::vector<std::string>{"Work Offline", "Work Offline"}));
+    EXPECT_EQ(closingAnswer, "Discard");
+
+    std::string reply;
+    char c = 0;
+    while (::read(client.get(), &c, 1) == 1 && c != '\n')
+        reply += c;
+    EXPECT_EQ(reply, R"({"id":7,"error":"success","data":null})");
 }
 
 TEST_F(QtFixture, ScreenshotFailsForAnUnwritablePath) {
