@@ -24,6 +24,9 @@ void Selection::registerState(ui::StateRegistry& r) const {
     });
     r.add("playLink", [this] { return playLink_; });
     r.add("selectionTitle", [this] { return selectionTitle_; });
+    r.add("nowPlaying", [this] { return itemJson(nowPlaying_); });
+    r.add("bookmarkFromNowPlaying", [this] { return bookmarkFromNowPlaying_; });
+    r.add("visitSiteTarget", [this] { return visitSiteTarget_; });
 }
 
 } // namespace catalogue

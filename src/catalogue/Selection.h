@@ -38,13 +38,29 @@ class Selection {
     /// Replaces what the next play request plays (the link resolver's result).
     void setPlayLink(std::string link) { playLink_ = std::move(link); }
 
-    /// Registers `currentItem`, `playLink` and `selectionTitle`.
+    /// The item last handed to the player (or chosen from a text grid row). Its
+    /// media link is the link that was played, not the catalogue's.
+    const Item& nowPlaying() const { return nowPlaying_; }
+    void setNowPlaying(const Item& item) { nowPlaying_ = item; }
+    /// When set, the next bookmark insert takes `nowPlaying` and "temp.jpg"
+    /// instead of the current item and its picture.
+    bool bookmarkFromNowPlaying() const { return bookmarkFromNowPlaying_; }
+    void setBookmarkFromNowPlaying(bool on) { bookmarkFromNowPlaying_ = on; }
+    /// The host text that the visit-site command opens.
+    const std::string& visitSiteTarget() const { return visitSiteTarget_; }
+    void setVisitSiteTarget(std::string host) { visitSiteTarget_ = std::move(host); }
+
+    /// Registers `currentItem`, `playLink`, `selectionTitle`, `nowPlaying`,
+    /// `bookmarkFromNowPlaying` and `visitSiteTarget`.
     void registerState(ui::StateRegistry& registry) const;
 
   private:
     CurrentItem current_;
     std::string playLink_;
     std::string selectionTitle_;
+    Item nowPlaying_;
+    bool bookmarkFromNowPlaying_ = false;
+    std::string visitSiteTarget_;
 };
 
 } // namespace catalogue
