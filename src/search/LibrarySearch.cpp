@@ -5,13 +5,17 @@
 
 namespace search {
 
-std::string BuildPlainTerms(std::string_view box) {
+std::string plainTermsText(std::string_view box) {
     std::vector<std::string> words = fullTextWords(box);
     for (auto& w : words)
         for (char& c : w)
             if (c >= 'A' && c <= 'Z')
                 c = static_cast<char>(c - 'A' + 'a');
-    return "\"" + escapeLiteral(requiredWords(words), '"') + "\"";
+    return requiredWords(words);
+}
+
+std::string BuildPlainTerms(std::string_view box) {
+    return "\"" + escapeLiteral(plainTermsText(box), '"') + "\"";
 }
 
 std::string BuildLibraryTail(bool popular, std::string_view offsetText, const Exclusions& ex) {

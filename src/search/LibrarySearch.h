@@ -20,6 +20,8 @@ struct Exclusions {
 /// is escaped for the double-quoted literal it goes into. A box without words gives
 /// the empty literal, which matches nothing.
 std::string BuildPlainTerms(std::string_view box);
+/// The same terms unquoted and unescaped, as a caption shows them: "+funny +cats".
+std::string plainTermsText(std::string_view box);
 
 struct LibrarySearch {
     std::string head;
