@@ -17,6 +17,8 @@
 #include "catalogue/CatalogueServer.h"
 #include "catalogue/Selection.h"
 #include "db/Connection.h"
+#include "search/SearchBox.h"
+#include "search/TextGrid.h"
 #include "ui/Application.h"
 #include "ui/Image.h"
 #include "ui/Menu.h"
@@ -135,10 +137,9 @@ void MainWindow::compose(Services& services) {
     windowModes_ = std::make_unique<WindowModes>(*this);
 
     topics_ = std::make_unique<browse::Topics>(*this, *server_);
-    pages_ = std::make_unique<browse::FeaturePages>(
-        *this, *server_, *topics_,
-        search::Exclusions{config_.get("search", "excluded_player_url"),
-                           config_.get("search", "excluded_host")});
+    const search::Exclusions exclusions{config_.get("search", "excluded_player_url"),
+                                        config_.get("search", "excluded_host")};
+    pages_ = std::make_unique<browse::FeaturePages>(*this, *server_, *topics_, exclusions);
     sideTabs_ = std::make_unique<browse::SideTabs>(*this, *server_,
                                                    [this] { return online_->onlineMode(); });
     categories_ = std::make_unique<browse::Categories>(*this, *server_, *pages_);
@@ -154,6 +155,15 @@ void MainWindow::compose(Services& services) {
         OnlineModeParts{*this, *server_, *topics_, *pages_, *sideTabs_, *categories_,
                         *slotBehaviour_, splash_->get<ui::ProgressBar>("startProgress"),
                         splash_->get<ui::Button>("suiImageButton1"), splash_->pingTimeText()});
+
+    // The searches read the statement pieces that the online load keeps.
+    textGrid_ = std::make_unique<search::TextGrid>(
+        *this, *server_, *slotBehaviour_, *selection_, exclusions,
+        [this]() -> const search::TextSearchPieces& { return online_->textSearchSqlParts(); });
+    searchBox_ = std::make_unique<search::SearchBox>(
+        *this, *pages_, exclusions,
+        [this]() -> const search::ImageSearchPieces& { return online_->imageSearchSqlParts(); },
+        config_.get("help", "example_domain"));
 }
 
 void MainWindow::startUp() {
@@ -509,7 +519,7 @@ void MainWindow::buildHiddenPanel() {
     button(hidden, "suiButton5b", "Web News", "", 238, 70, 60, 25);
     button(hidden, "suiImageButton2", "", "Search Outside Zorvex", 302, 70, 30, 25);
     button(hidden, "qzrsearch", "", "Search Outside Zorvex", 336, 70, 30, 25);
-    button(hidden, "suiButton6", "Refresh Record Count", "", 4, 96, 100, 20);
+    button(hidden, "suiButton6", "Total Vids", "", 4, 96, 100, 20);
     place<ui::Memo>(hidden, "videolocationmemo", 320, 4, 76, 30);
     place<ui::Memo>(hidden, "Memo1", 320, 36, 76, 30);
     label(hidden, "Label16", "", 210, 4, 100);
@@ -536,7 +546,10 @@ void MainWindow::buildMenus() {
     skins.addItem("Protein1", "Protein");
     skins.addItem("LoadFromTheme1", "Load From Theme");
     skins.hide();
-    main.addItem("Tools1", "Tools").hide();
+    auto& tools = main.addItem("Tools1", "Tools");
+    tools.addItem("RefreshRecordCount1", "Refresh Record Count").hide();
+    tools.addItem("ShowTotalVideos1", "Show Total Videos").hide();
+    tools.hide();
 
     auto popup = [&](const std::string& name) -> ui::Menu& {
         auto& m = add<ui::Menu>(name, ui::Menu::Style::Popup);

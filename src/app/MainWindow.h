@@ -23,6 +23,10 @@ namespace catalogue {
 class CatalogueServer;
 class Selection;
 } // namespace catalogue
+namespace search {
+class SearchBox;
+class TextGrid;
+} // namespace search
 
 namespace app {
 
@@ -60,6 +64,8 @@ class MainWindow : public ui::Form {
     browse::FeaturePages& pages() { return *pages_; }
     browse::SideTabs& sideTabs() { return *sideTabs_; }
     browse::SlotBehaviour& slotBehaviour() { return *slotBehaviour_; }
+    search::TextGrid& textGrid() { return *textGrid_; }
+    search::SearchBox& searchBox() { return *searchBox_; }
 
   private:
     /// At creation (the form's create event): the start-up state, the menu and
@@ -104,6 +110,8 @@ class MainWindow : public ui::Form {
     std::unique_ptr<browse::Categories> categories_;
     std::unique_ptr<browse::SlotBehaviour> slotBehaviour_;
     std::unique_ptr<OnlineMode> online_;
+    std::unique_ptr<search::TextGrid> textGrid_;
+    std::unique_ptr<search::SearchBox> searchBox_;
 };
 
 } // namespace app

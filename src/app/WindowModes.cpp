@@ -26,18 +26,6 @@ std::string windowModeText(WindowMode mode) {
     return "";
 }
 
-namespace {
-// Where (x, y) inside `c` lies on the screen: through its parents to the form,
-// whose bounds are its place on the screen.
-std::pair<int, int> screenPosition(const ui::Control& c, int x, int y) {
-    for (const ui::Control* p = &c; p; p = p->parent()) {
-        x += p->left();
-        y += p->top();
-    }
-    return {x, y};
-}
-} // namespace
-
 WindowModes::WindowModes(ui::Form& form) : form_(form) {
     form_.app().mousePressHook = [this](ui::Control& target, ui::Event event,
                                         const ui::EventArgs& args) {
@@ -51,7 +39,7 @@ WindowModes::WindowModes(ui::Form& form) : form_(form) {
 bool WindowModes::mousePressed(ui::Control& target, ui::Event event, const ui::EventArgs& args) {
     const bool right = args.button == ui::MouseButton::Right;
     const bool inside = target.form() == &form_;
-    const auto [x, y] = screenPosition(target, args.x, args.y);
+    const auto [x, y] = ui::screenPosition(target, args.x, args.y);
     if (right && inside && detached()) {
         form_.get<ui::Menu>("PopupMenu2").popup(x, y);
         return true;

@@ -116,6 +116,7 @@ void describeKind(const ui::Control& c, json& out) {
         out["colCount"] = grid.colCount();
         out["rowCount"] = grid.rowCount();
         out["fixedRows"] = grid.fixedRows();
+        out["defaultRowHeight"] = grid.defaultRowHeight();
         out["selectedCol"] = grid.selectedCol();
         out["selectedRow"] = grid.selectedRow();
         json widths = json::array();

@@ -100,6 +100,22 @@ void FeaturePages::showResultStatement(const std::string& caption, std::string b
     FillResultPage(resultPageSql());
 }
 
+void FeaturePages::showSearchResults(std::string base) {
+    resultQueryOffset_ = 0;
+    resultQueryBase_ = std::move(base);
+    FillResultPage(resultQueryBase_ + "0, 8");
+}
+
+void FeaturePages::startLibrarySearch(bool popular, bool endResultQuery) {
+    if (endResultQuery)
+        resultQueryShown_ = false;
+    imageSearchActive_ = true;
+    imageSearchPopular_ = popular;
+    server_.Bracket([this, popular] {
+        FillFeaturePage(popular ? PageMode::LibrarySearch : PageMode::LibrarySearchRecent);
+    });
+}
+
 void FeaturePages::featureNextPage() {
     if (resultQueryShown_) {
         resultQueryOffset_ += kWindow;

@@ -62,6 +62,19 @@ class FeaturePages {
     /// the caller.
     void showResultStatement(const std::string& caption, std::string base);
 
+    /// A search's results on Newest Videos: `base` (a statement ending just before
+    /// its window) becomes the stored result query at offset 0, and its first page,
+    /// `base` + "0, 8", is shown. The tab caption stays. Query errors reach the
+    /// caller.
+    void showSearchResults(std::string base);
+    /// The ordering of the library-search pages fetched from now on: by score
+    /// (`popular`) or newest first.
+    void setImageSearchPopular(bool popular) { imageSearchPopular_ = popular; }
+    /// A library search of the box text from its first page, in the connection
+    /// bracket: by score (`popular`) or newest first. `endResultQuery` also ends
+    /// the paging of a stored result query at once.
+    void startLibrarySearch(bool popular, bool endResultQuery);
+
     /// Fills Newest Videos. The caller brackets it with the catalogue connection.
     /// Throws when a thumbnail cannot be written or decoded.
     void FillFeaturePage(PageMode mode, catalogue::RowProblems* problems = nullptr);

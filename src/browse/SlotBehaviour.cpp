@@ -43,11 +43,12 @@ EdgeShift edgeShift(GridShape grid, int slot) {
 
 SlotBehaviour::SlotBehaviour(ui::Form& form, catalogue::Selection& selection)
     : form_(form), selection_(selection), infoPanel_(form.get<ui::CaptionPanel>("infoPanel")),
-      infoImage_(form.get<ui::Image>("infoImage")), labels_{&form.get<ui::Label>("titledis"),
-                                                            &form.get<ui::Label>("descdis1"),
-                                                            &form.get<ui::Label>("descdis2"),
-                                                            &form.get<ui::Label>("descdis3"),
-                                                            &form.get<ui::Label>("descdis4")},
+      infoImage_(form.get<ui::Image>("infoImage")),
+      gridPicture_(form.get<ui::Image>("suiDBImage1")), labels_{&form.get<ui::Label>("titledis"),
+                                                                &form.get<ui::Label>("descdis1"),
+                                                                &form.get<ui::Label>("descdis2"),
+                                                                &form.get<ui::Label>("descdis3"),
+                                                                &form.get<ui::Label>("descdis4")},
       addToBookmarks_(form.get<ui::MenuItem>("AddtoFavourites1")),
       deleteBookmark_(form.get<ui::MenuItem>("DeleteBookmark1")),
       deleteAllBookmarks_(form.get<ui::MenuItem>("DeleteAllBookmarks1")),
@@ -153,9 +154,21 @@ void SlotBehaviour::SelectSlot(int slot, PageKind page) {
     deleteBookmark_.setVisible(bookmark);
     deleteAllBookmarks_.setVisible(bookmark);
 
-    if (page != PageKind::pkTextGrid)
-        if (const catalogue::SlotTable* table = slotTables_.at(static_cast<std::size_t>(page)))
-            selection_.choose(table->at(slot));
+    if (page == PageKind::pkTextGrid) {
+        const catalogue::Item none;
+        const bool held = slot >= 1 && static_cast<std::size_t>(slot) <= textRows_.size();
+        const catalogue::Item& row = held ? textRows_[static_cast<std::size_t>(slot - 1)] : none;
+        selection_.setNowPlaying(row);
+        selection_.setPlayLink(row.mediaLink);
+        catalogue::Item texts = selection_.currentItem();
+        texts.title = row.title;
+        texts.description = row.description;
+        selection_.setCurrentTexts(texts);
+        selection_.setPicture(gridPicture_.picture());
+        selection_.setBookmarkFromNowPlaying(true);
+    } else if (const catalogue::SlotTable* table = slotTables_.at(static_cast<std::size_t>(page))) {
+        selection_.choose(table->at(slot));
+    }
     const auto& current = selection_.currentItem();
 
     if (page == PageKind::pkWorld || page == PageKind::pkNews || page == PageKind::pkBookmarks) {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <deque>
+#include <span>
 #include <string>
 
 #include "catalogue/SlotTable.h"
@@ -62,6 +63,10 @@ class SlotBehaviour {
     /// keeps it. Until given, pointing at such a thumbnail chooses nothing.
     void readSlotsFrom(catalogue::PageKind page, const catalogue::SlotTable& table);
 
+    /// The rows of the text grid (row r is `rows[r - 1]`); their owner keeps them.
+    /// Until given, a grid row selects an empty item.
+    void readTextRowsFrom(std::span<const catalogue::Item> rows) { textRows_ = rows; }
+
     /// Default text `index` (0 title, 1..3 description lines, 4 site) of the
     /// information labels, shown whenever no thumbnail is pointed at.
     void setInfoDefault(int index, std::string text);
@@ -69,9 +74,11 @@ class SlotBehaviour {
 
     /// Makes slot `slot` of `page` the current item and shows it in the information
     /// labels. For the thumbnail pages `slot` is 1..16 and the item comes from the
-    /// page's slot table (std::out_of_range for another slot); for a row of the
-    /// text grid the caller has set the current item, and only the menu, picture
-    /// and labels follow.
+    /// page's slot table (std::out_of_range for another slot). For `pkTextGrid`
+    /// `slot` is a grid row: the row becomes the now-playing item and the play link,
+    /// gives the current item its title and description and the picture of
+    /// `suiDBImage1`, and marks the next bookmark as taken from the now-playing
+    /// item; a row without a result selects an empty item.
     void SelectSlot(int slot, catalogue::PageKind page);
     /// Puts the default texts back into the information labels and hides the
     /// side-tab title bar and the information picture. The current item stays, so
@@ -106,6 +113,7 @@ class SlotBehaviour {
     catalogue::Selection& selection_;
     /// The slot tables by page kind (index 1..5); the text grid has none.
     std::array<const catalogue::SlotTable*, 7> slotTables_{};
+    std::span<const catalogue::Item> textRows_;
     std::array<std::string, kInfoLabels> infoDefaults_{};
     /// A thumbnail is enlarged.
     bool hoverEnlarged_ = false;
@@ -120,6 +128,7 @@ class SlotBehaviour {
 
     ui::CaptionPanel& infoPanel_;
     ui::Image& infoImage_;
+    ui::Image& gridPicture_;                     ///< suiDBImage1: the selected grid row's picture
     std::array<ui::Label*, kInfoLabels> labels_; ///< titledis, descdis1..descdis4
     ui::MenuItem& addToBookmarks_;
     ui::MenuItem& deleteBookmark_;

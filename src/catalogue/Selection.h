@@ -33,6 +33,11 @@ class Selection {
     /// Makes `item` the current item: its texts and media link, the play link and
     /// the selection title. The picture stays as it is.
     void choose(const Item& item);
+    /// Replaces the current item's texts (all but its media link), as a text grid
+    /// row chooses them. The link, the play link and the picture stay.
+    void setCurrentTexts(const Item& item) { copyTexts(item, current_); }
+    /// Replaces the title the link resolver reads.
+    void setSelectionTitle(std::string title) { selectionTitle_ = std::move(title); }
     /// Points the current item at the picture its thumbnail shows.
     void setPicture(ui::PictureRef picture) { current_.picture = std::move(picture); }
     /// Replaces what the next play request plays (the link resolver's result).

@@ -253,4 +253,12 @@ bool Control::deliver(Event event, EventArgs& args) {
     }
 }
 
+std::pair<int, int> screenPosition(const Control& control, int x, int y) {
+    for (const Control* c = &control; c; c = c->parent()) {
+        x += c->left();
+        y += c->top();
+    }
+    return {x, y};
+}
+
 } // namespace ui

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -232,5 +233,9 @@ class Control {
 
     friend class Form;
 };
+
+/// Where (x, y) inside `control` lies on the screen: through its parents to the
+/// form, whose bounds are its place on the screen.
+std::pair<int, int> screenPosition(const Control& control, int x, int y);
 
 } // namespace ui

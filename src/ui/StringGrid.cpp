@@ -67,6 +67,13 @@ void StringGrid::setColWidth(int col, int width) {
     changed();
 }
 
+void StringGrid::setDefaultRowHeight(int pixels) {
+    if (rowHeight_ == pixels)
+        return;
+    rowHeight_ = pixels;
+    changed();
+}
+
 bool StringGrid::deliver(Event event, EventArgs& args) {
     if (event == Event::SelectCell) {
         if (!enabled() || !showing())

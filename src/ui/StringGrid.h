@@ -29,6 +29,10 @@ class StringGrid : public Control {
     int colWidth(int col) const;
     void setColWidth(int col, int width);
 
+    /// Height in pixels of every row.
+    int defaultRowHeight() const { return rowHeight_; }
+    void setDefaultRowHeight(int pixels);
+
     int selectedCol() const { return selCol_; }
     int selectedRow() const { return selRow_; }
 
@@ -45,6 +49,7 @@ class StringGrid : public Control {
     int fixedRows_ = 1;
     std::vector<std::string> cells_;
     std::vector<int> colWidths_;
+    int rowHeight_ = 24;
     int selCol_ = 0;
     int selRow_ = 1;
 };
