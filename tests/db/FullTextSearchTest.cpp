@@ -10,7 +10,9 @@
 #include "app/Config.h"
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "search/ImageStatements.h"
 #include "search/LibrarySearch.h"
+#include "search/TextStatements.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +50,11 @@ class FullTextSearch : public testsupport::CatalogueTest {
         root_->execute("ALTER TABLE " + copy + " ENGINE=InnoDB");
         root_->execute("INSERT INTO " + copy +
                        " SELECT * FROM halden.videosnap ORDER BY recnum DESC LIMIT 200");
+        const std::string text = std::string(kInnoDbCopy) + ".videopodcasthistory";
+        root_->execute("CREATE TABLE " + text + " LIKE halden.videopodcasthistory");
+        root_->execute("ALTER TABLE " + text + " ENGINE=InnoDB");
+        root_->execute("INSERT INTO " + text +
+                       " SELECT * FROM halden.videopodcasthistory ORDER BY recnum DESC LIMIT 200");
     }
     void TearDown() override {
         if (root_)
@@ -112,6 +119,63 @@ TEST_F(FullTextSearch, HostileSearchTextsRunWithoutAnError) {
                 search::BuildLibrarySearch(text, popular, "0", exclusions()).statement();
             expectBothRun(connection, statement, text);
         }
+}
+
+// The stored statement pieces of the text and image searches, as the catalogue holds them.
+template <class Pieces> Pieces storedPieces(db::Connection& connection, int firstId) {
+    Pieces pieces;
+    db::Query q(connection, "halden");
+    for (std::size_t i = 1; i < pieces.size(); ++i) {
+        q.setSql("SELECT value FROM zorvex_global WHERE id = " +
+                 std::to_string(firstId + static_cast<int>(i) - 1));
+        q.open();
+        if (!q.eof())
+            pieces[i] = q.field("value").text();
+        q.close();
+    }
+    return pieces;
+}
+
+TEST_F(FullTextSearch, EverySearchStatementRunsForEveryText) {
+    db::Connection connection(catalogueSettings());
+    const auto text = storedPieces<search::TextSearchPieces>(connection, 20);
+    const auto image = storedPieces<search::ImageSearchPieces>(connection, 12);
+    ASSERT_FALSE(text[1].empty());
+    ASSERT_FALSE(image[8].empty());
+    const std::vector<std::string> texts = {"funny cats",
+                                            "news cat:sport",
+                                            "newsreel cat:news",
+                                            "cat:news",
+                                            "surf site:bondi",
+                                            "Cat:News",
+                                            "a   b",
+                                            " cats",
+                                            "cat:",
+                                            "site:",
+                                            "",
+                                            "   ",
+                                            "it's \\ \"q\" %_ -- /* */ # ;",
+                                            std::string("nul\0byte", 8),
+                                            "x cat:spider-man site:a-b",
+                                            "site:o'neil cat:a\"b",
+                                            std::string(200, 'w') + " cat:" + std::string(220, 'c'),
+                                            "Übung café 東京 😀",
+                                            "-a +b (c) ~d* @3 <e>"};
+    const auto ex = exclusions();
+    for (const auto& t : texts) {
+        std::vector<std::string> statements = {
+            search::PhraseSearchStatement(t, ex),
+            search::PopularTextStatement(t, 100, ex),
+            search::LatestTextStatement(t, 100, text),
+            search::ImageSearchBase(t, true, image) + std::string(search::kFirstImagePage),
+            search::ImageSearchBase(t, false, image) + " 8, 8",
+            search::VisualSearchBase(t, true, ex) + std::string(search::kFirstImagePage),
+            search::VisualSearchBase(t, false, ex) + " 16, 8",
+            search::PictureLookupStatement(t),
+            search::TextLibraryCountStatement()};
+        for (const auto& sql : statements)
+            expectBothRun(connection, sql, t);
+    }
 }
 
 TEST_F(FullTextSearch, OperatorsAroundAWordStillFindIt) {
