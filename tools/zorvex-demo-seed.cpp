@@ -3,7 +3,12 @@
 // rows, the page topics, side tabs, categories, the global settings and the site key.
 //
 //   zorvex-demo-seed [--socket PATH | --host H --port N] [--user U] [--password P]
-//                    [--items N] [--media-dir DIR] [--seed S]
+//                    [--items N] [--text-items N] [--media-dir DIR] [--seed S]
+//
+// --items is the size of the image library; --text-items that of the text library
+// (by default the same): the text library holds the same items, and more when it
+// is the larger, so a benchmark can fill it to a million rows without a million
+// thumbnails.
 //
 // Existing rows are replaced. Runs single-threaded; the database library's start
 // runs on its own thread as everywhere.
@@ -54,6 +59,7 @@ struct Options {
     std::string user = "root";
     std::string password;
     long items = 2000;
+    long textItems = -1; ///< -1: as many as `items`
     fs::path mediaDir = "var/media";
     std::uint64_t seed = 1;
 };
@@ -63,7 +69,8 @@ struct Options {
         std::cerr << "zorvex-demo-seed: " << complaint << "\n";
     std::cerr
         << "usage: zorvex-demo-seed [--socket PATH | --host HOST --port N] [--user U]\n"
-           "                        [--password P] [--items N] [--media-dir DIR] [--seed S]\n";
+           "                        [--password P] [--items N] [--text-items N] [--media-dir DIR]\n"
+           "                        [--seed S]\n";
     std::exit(2);
 }
 
@@ -100,6 +107,8 @@ Options parseOptions(int argc, char** argv) {
             options.password = value();
         else if (arg == "--items")
             options.items = parseNumber(value(), "item count");
+        else if (arg == "--text-items")
+            options.textItems = parseNumber(value(), "text item count");
         else if (arg == "--media-dir")
             options.mediaDir = value();
         else if (arg == "--seed")
@@ -109,7 +118,9 @@ Options parseOptions(int argc, char** argv) {
         else
             usage("unknown option " + arg);
     }
-    if (options.items > maxItems)
+    if (options.textItems < 0)
+        options.textItems = options.items;
+    if (options.items > maxItems || options.textItems > maxItems)
         usage("at most " + std::to_string(maxItems) + " items");
     if (options.host.empty() && options.socket.empty())
         options.host = "127.0.0.1";
@@ -526,10 +537,19 @@ void seedItems(Seeder& seeder, const Options& options) {
         seeder, "INSERT INTO halden.videopodcasthistory (rsstitle, rssitemtitle, rssdesc, "
                 "rssurl, rsshostname, rsscat, medialink, mediatype, datetimevalue) "
                 "VALUES ");
-    ItemMaker maker(options.seed, options.items, fs::absolute(options.mediaDir).lexically_normal());
-    for (long i = 0; i < options.items; ++i) {
+    const long count = std::max(options.items, options.textItems);
+    ItemMaker maker(options.seed, count, fs::absolute(options.mediaDir).lexically_normal());
+    for (long i = 0; i < count; ++i) {
         const Item item = maker.make(i);
         const std::string common = seeder.quoted(item.feedTitle);
+        if (i < options.textItems)
+            history.add("(" + common + "," + seeder.quoted(item.title) + "," +
+                        seeder.quoted(item.description) + "," + seeder.quoted(item.siteUrl) + "," +
+                        seeder.quoted(item.host) + "," + seeder.quoted(item.category) + "," +
+                        seeder.quoted(item.link) + "," + seeder.quoted(item.mediaType) + "," +
+                        seeder.quoted(item.dateTime) + ")");
+        if (i >= options.items)
+            continue;
         std::string row = "(" + common + "," + seeder.quoted(item.host) + "," +
                           seeder.quoted(item.editor) + "," + seeder.quoted(item.category) + "," +
                           seeder.quoted(item.feedUrl) + "," + seeder.quoted(item.siteUrl) +
@@ -542,11 +562,6 @@ void seedItems(Seeder& seeder, const Options& options) {
                           std::to_string(item.height) + "," + seeder.quoted(item.dateTime) + "," +
                           thumbnails[static_cast<std::size_t>(item.thumbnail)] + ")";
         snaps.add(row);
-        history.add("(" + common + "," + seeder.quoted(item.title) + "," +
-                    seeder.quoted(item.description) + "," + seeder.quoted(item.siteUrl) + "," +
-                    seeder.quoted(item.host) + "," + seeder.quoted(item.category) + "," +
-                    seeder.quoted(item.link) + "," + seeder.quoted(item.mediaType) + "," +
-                    seeder.quoted(item.dateTime) + ")");
     }
     snaps.flush();
     history.flush();
@@ -736,6 +751,7 @@ int main(int argc, char** argv) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("seeded %ld items in %.1f s\n", options.items, seconds);
+    std::printf("seeded %ld items (%ld in the text library) in %.1f s\n", options.items,
+                options.textItems, seconds);
     return 0;
 }
