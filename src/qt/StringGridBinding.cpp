@@ -16,15 +16,27 @@ StringGridBinding::StringGridBinding(ui::StringGrid& grid, BindingHost& host, st
     : Binding(grid, host, serial), grid_(grid) {
     auto* q = new QTableWidget(parent);
     q->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    q->setSelectionMode(QAbstractItemView::SingleSelection);
+    q->setSelectionMode(QAbstractItemView::ContiguousSelection);
     q->setSelectionBehavior(QAbstractItemView::SelectItems);
-    q->setAlternatingRowColors(true);
+    q->setAlternatingRowColors(false);
     q->setWordWrap(false);
     q->setCornerButtonEnabled(false);
+    q->setShowGrid(true);
     q->verticalHeader()->hide();
-    q->verticalHeader()->setDefaultSectionSize(22);
+    q->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     q->horizontalHeader()->setHighlightSections(false);
     q->horizontalHeader()->setSectionsClickable(false);
+    // The user resizes and moves the columns; a resize is the grid's new width.
+    q->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    q->horizontalHeader()->setSectionsMovable(true);
+    QObject::connect(q->horizontalHeader(), &QHeaderView::sectionResized, q,
+                     [this, g = guard()](int col, int, int width) {
+                         if (!g.takesInput() || grid_.colWidth(col) == width)
+                             return;
+                         ui::StringGrid& grid = grid_;
+                         this->host().dispatchInput(
+                             grid_, [&grid, col, width] { grid.setColWidth(col, width); });
+                     });
     QObject::connect(q, &QTableWidget::currentCellChanged, q,
                      [this, g = guard()](int row, int col, int, int) {
                          if (row < 0 || col < 0 || !g.takesInput())
@@ -50,6 +62,8 @@ void StringGridBinding::applyKind() {
     if (q->rowCount() != rows)
         q->setRowCount(rows);
     q->horizontalHeader()->setVisible(header > 0);
+    if (q->verticalHeader()->defaultSectionSize() != grid_.defaultRowHeight())
+        q->verticalHeader()->setDefaultSectionSize(grid_.defaultRowHeight());
     for (int col = 0; col < grid_.colCount(); ++col) {
         if (header) {
             const QString text = toQString(grid_.cell(col, 0));
