@@ -298,9 +298,11 @@ std::uint64_t Query::post() {
             literals += ',';
         }
         names += quoteIdentifier(columns[i]);
-        if (*values[i])
-            literals += "'" + connection.escape(**values[i]) + "'";
-        else
+        if (*values[i]) {
+            literals += '\'';
+            literals += connection.escape(**values[i]);
+            literals += '\'';
+        } else
             literals += "NULL";
     }
     const std::string sql =
