@@ -23,6 +23,9 @@ namespace catalogue {
 class CatalogueServer;
 class Selection;
 } // namespace catalogue
+namespace player {
+class Player;
+}
 
 namespace app {
 
@@ -56,10 +59,12 @@ class MainWindow : public ui::Form {
     WindowModes& windowModes() { return *windowModes_; }
     catalogue::CatalogueServer& catalogueServer() { return *server_; }
     const catalogue::Selection& selection() const { return *selection_; }
+    catalogue::Selection& selection() { return *selection_; }
     browse::Topics& topics() { return *topics_; }
     browse::FeaturePages& pages() { return *pages_; }
     browse::SideTabs& sideTabs() { return *sideTabs_; }
     browse::SlotBehaviour& slotBehaviour() { return *slotBehaviour_; }
+    player::Player& player() { return *player_; }
 
   private:
     /// At creation (the form's create event): the start-up state, the menu and
@@ -104,6 +109,7 @@ class MainWindow : public ui::Form {
     std::unique_ptr<browse::Categories> categories_;
     std::unique_ptr<browse::SlotBehaviour> slotBehaviour_;
     std::unique_ptr<OnlineMode> online_;
+    std::unique_ptr<player::Player> player_;
 };
 
 } // namespace app

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <string>
 
 #include "catalogue/SlotTable.h"
@@ -61,6 +62,9 @@ class SlotBehaviour {
     /// The slot table whose items the thumbnails of `page` show; the page's owner
     /// keeps it. Until given, pointing at such a thumbnail chooses nothing.
     void readSlotsFrom(catalogue::PageKind page, const catalogue::SlotTable& table);
+    /// What a click on any thumbnail runs: the play request, which plays what
+    /// pointing at the thumbnail selected. Until given, a click does nothing.
+    void setPlayRequest(std::function<void()> play) { playRequest_ = std::move(play); }
 
     /// Default text `index` (0 title, 1..3 description lines, 4 site) of the
     /// information labels, shown whenever no thumbnail is pointed at.
@@ -126,6 +130,7 @@ class SlotBehaviour {
     ui::MenuItem& deleteAllBookmarks_;
     ui::Memo& sqlvideomemo_;
     ui::Animation& busy_; ///< Animate1: runs while a stream loads
+    std::function<void()> playRequest_;
 };
 
 } // namespace browse
