@@ -82,8 +82,16 @@ MpvMediaPlayer::MpvMediaPlayer(MpvPlayerOptions options) : options_(options) {
         require("vo", "null");
         require("ao", "null");
     } else {
+        if (options_.window != 0) {
+            window_ = options_.window;
+            require("wid", std::to_string(options_.window).c_str());
+        }
         // A machine without a sound device still shows the picture.
         prefer("audio-fallback-to-null", "yes");
+        // Draw with OpenGL also where only a software renderer is available (a
+        // virtual display, a machine without a graphics driver): otherwise mpv falls
+        // through to outputs that open their own window instead of the one given.
+        prefer("gpu-sw", "yes");
     }
 
     if (const int rc = mpvLibrary().initialize(h); rc < 0)

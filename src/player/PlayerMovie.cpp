@@ -185,6 +185,7 @@ void PlayerMovie::carryOut(const Command& c, std::unique_ptr<platform::MediaPlay
                 platform::MpvPlayerOptions options;
                 options.headless = c.value == 0;
                 options.openTimeout = options_.openTimeout;
+                options.window = static_cast<platform::NativeWindow>(c.value);
                 player = std::make_unique<platform::MpvMediaPlayer>(options);
                 player->setVolume(volume_);
             }
