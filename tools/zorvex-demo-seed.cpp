@@ -293,6 +293,9 @@ const std::array<std::string_view, 10> moods = {"the mood was electric",
                                                 "the critics were divided",
                                                 "it quickly became the talk of the week"};
 
+// Where scripts/demo-web serves the clips of var/media under /media/.
+constexpr std::string_view demoWebHost = "127.0.0.1:8090";
+
 // The media types the player routes by, with the clip of each.
 struct MediaKind {
     std::string_view extension;
@@ -459,6 +462,15 @@ class ItemMaker {
             // This feed's player takes the Flash route whatever the file.
             item.link = clipLinks_[3];
             item.mediaType = std::string(mediaKinds[3].mimeType);
+        }
+        if (kind == 3) {
+            // Items of the player movie play from this machine: the clip itself, or
+            // the same clip over http from the demo web site (scripts/demo-web).
+            if (item.link != clipLinks_[3])
+                item.link = "http://" + std::string(demoWebHost) + "/media/demo-clip.flv";
+            // Every other one is announced as a Flash movie rather than a video file.
+            if (i % 8 == 7)
+                item.mediaType = "application/flash";
         }
         const bool audioOnly = item.mediaType.rfind("audio/", 0) == 0;
         item.duration = static_cast<unsigned>(30 + random_.below(600));

@@ -17,6 +17,8 @@
 #include "catalogue/CatalogueServer.h"
 #include "catalogue/Selection.h"
 #include "db/Connection.h"
+#include "player/Player.h"
+#include "player/PlayerMovie.h"
 #include "search/SearchBox.h"
 #include "search/TextGrid.h"
 #include "ui/Application.h"
@@ -150,6 +152,14 @@ void MainWindow::compose(Services& services) {
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkNews, sideTabs_->newsSlots());
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkBookmarks, bookmarkSlots_);
 
+    if (!services.movie)
+        services.movie = std::make_unique<player::PlayerMovie>();
+    player_ = std::make_unique<player::Player>(*this, *selection_, *services.movie);
+    // Clicking a thumbnail plays what pointing at it selected.
+    slotBehaviour_->setPlayRequest([this] { player_->PlayRequest(); });
+    // `wait-idle` waits for the movie to carry out what it was asked.
+    app().idleProbe = [movie = services.movie.get()] { return movie->idle(); };
+
     online_ = std::make_unique<OnlineMode>(
         config_,
         OnlineModeParts{*this, *server_, *topics_, *pages_, *sideTabs_, *categories_,
@@ -168,6 +178,13 @@ void MainWindow::compose(Services& services) {
 
 void MainWindow::startUp() {
     get<ui::Panel>("Panel2").bringToFront();
+    // Without its movie file the window still comes up, with the error shown; the
+    // movie embedded in the control then plays.
+    try {
+        player_->loadMovie(exeDir_ + "/fl8b.swf");
+    } catch (const std::exception& e) {
+        app().dialogs().showError(e.what());
+    }
     get<ui::Animation>("Animate1").setFileName(exeDir_ + "/cool.avi");
     // The placeholder picture is installed with the program; without it the
     // window still comes up, with the error shown.
@@ -524,6 +541,8 @@ void MainWindow::buildHiddenPanel() {
     place<ui::Memo>(hidden, "Memo1", 320, 36, 76, 30);
     label(hidden, "Label16", "", 210, 4, 100);
     label(hidden, "Label9", "Total Online Videos = ", 210, 22, 100);
+    // The route of the playback: "F" the player movie, "W" the media worker.
+    label(hidden, "Label20", "", 210, 40, 20);
 }
 
 void MainWindow::buildMenus() {

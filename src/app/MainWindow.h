@@ -27,6 +27,9 @@ namespace search {
 class SearchBox;
 class TextGrid;
 } // namespace search
+namespace player {
+class Player;
+}
 
 namespace app {
 
@@ -60,12 +63,14 @@ class MainWindow : public ui::Form {
     WindowModes& windowModes() { return *windowModes_; }
     catalogue::CatalogueServer& catalogueServer() { return *server_; }
     const catalogue::Selection& selection() const { return *selection_; }
+    catalogue::Selection& selection() { return *selection_; }
     browse::Topics& topics() { return *topics_; }
     browse::FeaturePages& pages() { return *pages_; }
     browse::SideTabs& sideTabs() { return *sideTabs_; }
     browse::SlotBehaviour& slotBehaviour() { return *slotBehaviour_; }
     search::TextGrid& textGrid() { return *textGrid_; }
     search::SearchBox& searchBox() { return *searchBox_; }
+    player::Player& player() { return *player_; }
 
   private:
     /// At creation (the form's create event): the start-up state, the menu and
@@ -112,6 +117,7 @@ class MainWindow : public ui::Form {
     std::unique_ptr<OnlineMode> online_;
     std::unique_ptr<search::TextGrid> textGrid_;
     std::unique_ptr<search::SearchBox> searchBox_;
+    std::unique_ptr<player::Player> player_;
 };
 
 } // namespace app

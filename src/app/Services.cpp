@@ -2,6 +2,7 @@
 
 #include "platform/DesktopShell.h"
 #include "platform/IcmpEchoClient.h"
+#include "player/PlayerMovie.h"
 
 namespace app {
 
@@ -9,6 +10,7 @@ Services Services::real() {
     Services s;
     s.echo = std::make_unique<platform::IcmpEchoClient>();
     s.shell = std::make_unique<platform::DesktopShell>();
+    s.movie = std::make_unique<player::PlayerMovie>();
     return s;
 }
 

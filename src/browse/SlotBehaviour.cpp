@@ -90,6 +90,12 @@ void SlotBehaviour::bindFamily(const std::string& prefix, PageKind page, GridSha
         const Thumbnail& t = thumbnails_.back();
         t.image->onMouseMove = [this, &t](int, int) { pointAt(t); };
         t.image->onMouseLeave = [this] { leaveThumbnail(); };
+        // featurepic1Click ... musicpic16Click: the click passes nothing; the hover
+        // chose the item.
+        t.image->onClick = [this] {
+            if (playRequest_)
+                playRequest_();
+        };
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -62,6 +63,9 @@ class SlotBehaviour {
     /// The slot table whose items the thumbnails of `page` show; the page's owner
     /// keeps it. Until given, pointing at such a thumbnail chooses nothing.
     void readSlotsFrom(catalogue::PageKind page, const catalogue::SlotTable& table);
+    /// What a click on any thumbnail runs: the play request, which plays what
+    /// pointing at the thumbnail selected. Until given, a click does nothing.
+    void setPlayRequest(std::function<void()> play) { playRequest_ = std::move(play); }
 
     /// The rows of the text grid (row r is `rows[r - 1]`); their owner keeps them.
     /// Until given, a grid row selects an empty item.
@@ -135,6 +139,7 @@ class SlotBehaviour {
     ui::MenuItem& deleteAllBookmarks_;
     ui::Memo& sqlvideomemo_;
     ui::Animation& busy_; ///< Animate1: runs while a stream loads
+    std::function<void()> playRequest_;
 };
 
 } // namespace browse

@@ -1,6 +1,6 @@
 #include "platform/MpvMediaPlayer.h"
 
-#include <mpv/client.h>
+#include "platform/MpvLibrary.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,7 @@ constexpr double unloadWaitSeconds = 5.0;
 constexpr double seekWaitSeconds = 10.0;
 
 std::string errorText(int code) {
-    return ::mpv_error_string(code);
+    return mpvLibrary().errorString(code);
 }
 
 // Reads the playlist entry id from the reply of "loadfile"; -1 when absent.
@@ -44,23 +44,23 @@ std::int64_t toMilliseconds(double seconds) {
 } // namespace
 
 void MpvMediaPlayer::HandleDeleter::operator()(mpv_handle* handle) const noexcept {
-    ::mpv_terminate_destroy(handle);
+    mpvLibrary().terminateDestroy(handle);
 }
 
 MpvMediaPlayer::MpvMediaPlayer(MpvPlayerOptions options) : options_(options) {
-    mpv_.reset(::mpv_create());
+    mpv_.reset(mpvLibrary().create());
     if (!mpv_)
         throw MediaError("Cannot create the media player (libmpv needs LC_NUMERIC set to \"C\").");
     mpv_handle* h = mpv_.get();
 
     auto require = [h](const char* name, const char* value) {
-        if (const int rc = ::mpv_set_option_string(h, name, value); rc < 0)
+        if (const int rc = mpvLibrary().setOptionString(h, name, value); rc < 0)
             throw MediaError(std::string("Cannot set the media player option ") + name + ": " +
                              errorText(rc));
     };
     // Options of mpv builds that may lack them are set where they exist.
     auto prefer = [h](const char* name, const char* value) {
-        ::mpv_set_option_string(h, name, value);
+        mpvLibrary().setOptionString(h, name, value);
     };
 
     require("config", "no");
@@ -82,23 +82,31 @@ MpvMediaPlayer::MpvMediaPlayer(MpvPlayerOptions options) : options_(options) {
         require("vo", "null");
         require("ao", "null");
     } else {
+        if (options_.window != 0) {
+            window_ = options_.window;
+            require("wid", std::to_string(options_.window).c_str());
+        }
         // A machine without a sound device still shows the picture.
         prefer("audio-fallback-to-null", "yes");
+        // Draw with OpenGL also where only a software renderer is available (a
+        // virtual display, a machine without a graphics driver): otherwise mpv falls
+        // through to outputs that open their own window instead of the one given.
+        prefer("gpu-sw", "yes");
     }
 
-    if (const int rc = ::mpv_initialize(h); rc < 0)
+    if (const int rc = mpvLibrary().initialize(h); rc < 0)
         throw MediaError("Cannot start the media player: " + errorText(rc));
     double full = 100.0;
-    ::mpv_set_property(h, "volume", MPV_FORMAT_DOUBLE, &full);
+    mpvLibrary().setProperty(h, "volume", MPV_FORMAT_DOUBLE, &full);
 }
 
 MpvMediaPlayer::~MpvMediaPlayer() = default;
 
 void MpvMediaPlayer::pumpEvents(double timeoutSeconds) {
-    const mpv_event* event = ::mpv_wait_event(mpv_.get(), timeoutSeconds);
+    const mpv_event* event = mpvLibrary().waitEvent(mpv_.get(), timeoutSeconds);
     while (event->event_id != MPV_EVENT_NONE) {
         handleEvent(*event);
-        event = ::mpv_wait_event(mpv_.get(), 0);
+        event = mpvLibrary().waitEvent(mpv_.get(), 0);
     }
 }
 
@@ -167,26 +175,27 @@ void MpvMediaPlayer::syncMode() {
 void MpvMediaPlayer::command(std::initializer_list<const char*> args, std::string_view what) {
     std::vector<const char*> argv(args);
     argv.push_back(nullptr);
-    if (const int rc = ::mpv_command(mpv_.get(), argv.data()); rc < 0)
+    if (const int rc = mpvLibrary().command(mpv_.get(), argv.data()); rc < 0)
         fail("Cannot " + std::string(what) + ": " + errorText(rc) + ".");
 }
 
 void MpvMediaPlayer::setPause(bool paused, std::string_view what) {
     int flag = paused ? 1 : 0;
-    if (const int rc = ::mpv_set_property(mpv_.get(), "pause", MPV_FORMAT_FLAG, &flag); rc < 0)
+    if (const int rc = mpvLibrary().setProperty(mpv_.get(), "pause", MPV_FORMAT_FLAG, &flag);
+        rc < 0)
         fail("Cannot " + std::string(what) + ": " + errorText(rc) + ".");
 }
 
 double MpvMediaPlayer::doubleProperty(const char* name, double fallback) {
     double value = 0;
-    if (::mpv_get_property(mpv_.get(), name, MPV_FORMAT_DOUBLE, &value) < 0)
+    if (mpvLibrary().getProperty(mpv_.get(), name, MPV_FORMAT_DOUBLE, &value) < 0)
         return fallback;
     return value;
 }
 
 bool MpvMediaPlayer::flagProperty(const char* name, bool fallback) {
     int value = 0;
-    if (::mpv_get_property(mpv_.get(), name, MPV_FORMAT_FLAG, &value) < 0)
+    if (mpvLibrary().getProperty(mpv_.get(), name, MPV_FORMAT_FLAG, &value) < 0)
         return fallback;
     return value != 0;
 }
@@ -196,7 +205,7 @@ void MpvMediaPlayer::unload() {
     const bool busy = redirected_ || (entryId_ >= 0 && !ended_);
     if (busy) {
         const char* stop[] = {"stop", nullptr};
-        if (::mpv_command(mpv_.get(), stop) >= 0) {
+        if (mpvLibrary().command(mpv_.get(), stop) >= 0) {
             const auto deadline =
                 std::chrono::steady_clock::now() + std::chrono::duration<double>(unloadWaitSeconds);
             while (!ended_ && std::chrono::steady_clock::now() < deadline)
@@ -217,16 +226,16 @@ MediaResult MpvMediaPlayer::open(std::string_view address) {
 
     // Media open still, as a freshly opened device is.
     int paused = 1;
-    ::mpv_set_property(mpv_.get(), "pause", MPV_FORMAT_FLAG, &paused);
+    mpvLibrary().setProperty(mpv_.get(), "pause", MPV_FORMAT_FLAG, &paused);
 
     const char* load[] = {"loadfile", name.c_str(), "replace", nullptr};
     mpv_node reply{};
-    if (const int rc = ::mpv_command_ret(mpv_.get(), load, &reply); rc < 0) {
+    if (const int rc = mpvLibrary().commandRet(mpv_.get(), load, &reply); rc < 0) {
         last_ = MediaResult{false, "Cannot open " + name + ": " + errorText(rc) + "."};
         return last_;
     }
     entryId_ = entryIdOf(reply);
-    ::mpv_free_node_contents(&reply);
+    mpvLibrary().freeNodeContents(&reply);
     // Without an id in the reply, the next entry to start is ours.
     redirected_ = entryId_ < 0;
 
@@ -343,7 +352,8 @@ std::int64_t MpvMediaPlayer::frameCount() {
     if (mode_ == MediaMode::NotOpen)
         return 0;
     std::int64_t frames = 0;
-    if (::mpv_get_property(mpv_.get(), "estimated-frame-count", MPV_FORMAT_INT64, &frames) >= 0 &&
+    if (mpvLibrary().getProperty(mpv_.get(), "estimated-frame-count", MPV_FORMAT_INT64, &frames) >=
+            0 &&
         frames > 0)
         return frames;
     // Containers without a frame count (e.g. streamed formats): duration x rate.
@@ -368,13 +378,13 @@ void MpvMediaPlayer::setDisplayWindow(NativeWindow window) {
     auto id = static_cast<std::int64_t>(window);
     if (window == 0)
         id = -1; // mpv's "no embedding"
-    ::mpv_set_property(mpv_.get(), "wid", MPV_FORMAT_INT64, &id);
+    mpvLibrary().setProperty(mpv_.get(), "wid", MPV_FORMAT_INT64, &id);
 }
 
 void MpvMediaPlayer::setVolume(int volume) {
     volume_ = std::clamp(volume, 0, 1000);
     double percent = volume_ / 10.0;
-    if (const int rc = ::mpv_set_property(mpv_.get(), "volume", MPV_FORMAT_DOUBLE, &percent);
+    if (const int rc = mpvLibrary().setProperty(mpv_.get(), "volume", MPV_FORMAT_DOUBLE, &percent);
         rc < 0)
         fail("Cannot set the volume: " + errorText(rc) + ".");
     succeed();

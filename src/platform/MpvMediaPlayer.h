@@ -30,6 +30,9 @@ struct MpvPlayerOptions {
     bool headless = true;
     /// How long open() waits for media to load before giving up.
     std::chrono::milliseconds openTimeout{30'000};
+    /// The window to draw into from the start (mpv takes an embedding window most
+    /// reliably before it starts); 0: none yet, setDisplayWindow gives one later.
+    NativeWindow window = 0;
 };
 
 class MpvMediaPlayer final : public MediaPlayer {

@@ -166,6 +166,8 @@ void Animation::setActive(bool on) {
     if (active_ != on) {
         active_ = on;
         changed();
+        if (const auto& handler = on ? onStart : onStop)
+            handler();
     }
 }
 

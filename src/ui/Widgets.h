@@ -159,7 +159,9 @@ class Animation : public Control {
     const std::string& fileName() const { return fileName_; }
     void setFileName(std::string path);
     bool active() const { return active_; }
+    /// Starts or stops the clip; runs onStart or onStop when that changes it.
     void setActive(bool on);
+    std::function<void()> onStart, onStop;
 
   private:
     std::string fileName_;

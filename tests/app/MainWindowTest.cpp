@@ -200,9 +200,18 @@ TEST_F(MainWindow, MouseEnterRestartsTheControlBarOnlyWhenBothCoordinatesMoved) 
 }
 
 TEST_F(MainWindow, AMissingPlaceholderPictureIsReportedAndTheWindowStillComes) {
-    // The test runs in a directory without noimage.jpg.
+    // The test runs in a directory without noimage.jpg (and without the movie file,
+    // reported before it).
+    ASSERT_EQ(app.dialogs().log().size(), 2u);
+    EXPECT_NE(app.dialogs().log()[1].text.find("noimage.jpg"), std::string::npos);
+}
+
+TEST_F(MainWindow, AMissingPlayerMovieIsReportedAndTheWindowStillComes) {
+    // The test runs in a directory without fl8b.swf.
     ASSERT_FALSE(app.dialogs().log().empty());
-    EXPECT_NE(app.dialogs().log()[0].text.find("noimage.jpg"), std::string::npos);
+    EXPECT_EQ(app.dialogs().log()[0].text,
+              "Cannot load the player movie ./fl8b.swf into layer 1: the file cannot be read.");
+    EXPECT_EQ(app.dialogs().log()[0].type, ui::DialogRecord::Type::Error);
 }
 
 } // namespace

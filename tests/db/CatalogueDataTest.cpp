@@ -170,7 +170,7 @@ TEST_F(CatalogueTest, ItemsLinkToRealClipsAndCarryTheSiteKey) {
     }
     EXPECT_GE(clips, 4);
     EXPECT_EQ(types, (std::set<std::string>{"video/x-ms-wmv", "video/x-ms-asf", "audio/x-ms-wma",
-                                            "video/flv"}));
+                                            "video/flv", "application/flash"}));
 
     query.setSql("Select * from videokey where host like \"%ifilm.%\" limit 0,1");
     query.open();

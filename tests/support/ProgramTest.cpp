@@ -61,6 +61,7 @@ void ProgramTest::start(const std::string& extraConfig) {
     auto fakeShell = std::make_unique<FakeShell>();
     shell = fakeShell.get();
     services.shell = std::move(fakeShell);
+    services.movie = std::move(movie);
     program = std::make_unique<app::Program>(*app, config, ".", std::move(services));
     form = &program->mainform();
 }

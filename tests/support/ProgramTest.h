@@ -14,6 +14,7 @@
 #include "app/Program.h"
 #include "platform/EchoClient.h"
 #include "platform/Shell.h"
+#include "player/Movie.h"
 #include "support/DatabaseTest.h"
 #include "ui/Application.h"
 
@@ -77,6 +78,8 @@ class ProgramTest : public CatalogueTest {
     app::MainWindow* form = nullptr;
     FakeEcho* echo = nullptr;
     FakeShell* shell = nullptr;
+    /// When set before start(), the program's player movie instead of the real one.
+    std::unique_ptr<player::Movie> movie;
 
   private:
     std::unique_ptr<FakeEcho> echoOwner_;

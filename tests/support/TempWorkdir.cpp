@@ -26,6 +26,8 @@ void TempWorkdir::copyInstallFiles() const {
     fs::copy("/usr/share/mysql/charsets", path() / "charsets", fs::copy_options::recursive);
     fs::copy_file("/usr/share/mysql/english/errmsg.sys", path() / "errmsg.sys");
     fs::copy_file(fs::path(ZORVEX_SOURCE_DIR) / "demo" / "noimage.jpg", path() / "noimage.jpg");
+    // The tests' program runs with the working directory as its executable's folder.
+    fs::copy_file(fs::path(ZORVEX_SOURCE_DIR) / "demo" / "movie" / "fl8b.swf", path() / "fl8b.swf");
 }
 
 void installBookmarkStore() {

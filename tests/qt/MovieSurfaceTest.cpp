@@ -1,0 +1,71 @@
+// The player movie in a real window: its video is drawn into the native window of
+// the media surface, inside the window's layout, not into a window of its own.
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+
+#include <chrono>
+
+#include "GalleryForm.h"
+#include "MediaClips.h"
+#include "QtEnvironment.h"
+#include "player/MovieRequest.h"
+#include "player/PlayerMovie.h"
+#include "player/PollReplies.h"
+#include "qt/FormWindow.h"
+#include "qt/FrontEnd.h"
+#include "ui/Application.h"
+
+namespace {
+
+// How colourful the screen is in `area`: the share of pixels far from grey.
+double colourfulShare(const QRect& area) {
+    const QImage image = QGuiApplication::primaryScreen()
+                             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                             .toImage();
+    int colourful = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::max({c.red(), c.green(), c.blue()}) -
+                    std::min({c.red(), c.green(), c.blue()}) >
+                80)
+                ++colourful;
+        }
+    return image.isNull() ? 0 : double(colourful) / (image.width() * image.height());
+}
+
+TEST(MovieSurface, TheMoviesVideoIsDrawnIntoTheSurface) {
+    qttest::application();
+    ui::Application app{ui::EventLoop::ClockKind::Real};
+    qttest::GalleryForm gallery{app};
+    app.setPrincipal(&gallery);
+    qtfront::FrontEnd front(app, qtfront::Skins::load(qttest::skinFolder()));
+    gallery.show();
+    front.sync();
+    qtfront::FormWindow* window = front.windowOf(gallery);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QWidget* surface = front.widgetOf(gallery.surface);
+    ASSERT_NE(surface, nullptr);
+    const QRect area(surface->mapToGlobal(QPoint(0, 0)), surface->size());
+    EXPECT_LT(colourfulShare(area), 0.05); // black before anything plays
+
+    mediatest::MediaClips clips;
+    player::PlayerMovie movie;
+    movie.loadMovie(1, ZORVEX_SOURCE_DIR "/demo/movie/fl8b.swf");
+    movie.setSurface(&gallery.surface);
+    movie.callFunction(player::invokeText("playVideo", clips.clip("flv")));
+    movie.callFunction(player::invokeText("pauseVideo", "Pause"));
+    // Paused on a frame of the test picture, which fills the surface with colour.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return movie.idle(); }, 30000));
+    EXPECT_EQ(player::stateWordOf(movie.callFunction(player::invokeText("statusVideo", "status"))),
+              "paused")
+        << movie.lastError();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return colourfulShare(area) > 0.3; }, 30000));
+}
+
+} // namespace
