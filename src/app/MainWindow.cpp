@@ -157,6 +157,8 @@ void MainWindow::compose(Services& services) {
     player_ = std::make_unique<player::Player>(*this, *selection_, *services.movie);
     // Clicking a thumbnail plays what pointing at it selected.
     slotBehaviour_->setPlayRequest([this] { player_->PlayRequest(); });
+    // stringgridDblClick: a double-clicked grid row plays what selecting it chose.
+    get<ui::StringGrid>("stringgrid").onDblClick = [this] { player_->PlayRequest(); };
     // `wait-idle` waits for the movie to carry out what it was asked.
     app().idleProbe = [movie = services.movie.get()] { return movie->idle(); };
 

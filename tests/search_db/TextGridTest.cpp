@@ -14,6 +14,7 @@
 #include "ui/Image.h"
 #include "ui/Menu.h"
 #include "ui/PageControl.h"
+#include "ui/Utf8.h"
 
 namespace {
 
@@ -206,6 +207,24 @@ TEST_F(TextGrid, SelectingARowChoosesItsVideo) {
               grid().cell(4, 3) + " ");
     // The grid's own row, not the earlier hover, gives the link.
     EXPECT_EQ(state<std::string>("playLink"), row["mediaLink"]);
+}
+
+TEST_F(TextGrid, ADoubleClickedRowIsPlayed) {
+    startOnline();
+    choose("mostpopularchecked");
+    type("surfing");
+    click("textSearch");
+    ASSERT_GE(rows(), 3);
+    const auto row = textRow(3);
+    select(1, 3);
+    event("stringgrid", ui::Event::DblClick);
+    EXPECT_TRUE(errors().empty()) << errors().front();
+    // The play request ran on the row: the now-playing panel shows its title and
+    // a route was chosen.
+    EXPECT_EQ(app->state().get("nowPlaying")["mediaLink"], row["mediaLink"]);
+    EXPECT_EQ(caption("nowtitledis"), ui::utf8::left(row["title"].get<std::string>(), 40));
+    EXPECT_NE(caption("Label20"), "");
+    EXPECT_TRUE(app->findControl("Panel5")->visible());
 }
 
 TEST_F(TextGrid, ARowBeyondAShorterSearchSelectsAnEmptyItem) {
