@@ -9,6 +9,7 @@
 #include "app/Services.h"
 #include "app/SplashDialog.h"
 #include "app/WindowModes.h"
+#include "bookmarks/BookmarkPage.h"
 #include "browse/Categories.h"
 #include "browse/FeaturePages.h"
 #include "browse/SideTabs.h"
@@ -123,6 +124,7 @@ MainWindow::MainWindow(ui::Application& app, const Config& config, std::string e
 MainWindow::~MainWindow() {
     // The catalogue's connection goes before the waiter it refers to.
     server_->CloseCatalogue();
+    bookmarks_->closeStore();
 }
 
 void MainWindow::compose(Services& services) {
@@ -131,6 +133,7 @@ void MainWindow::compose(Services& services) {
     server_->connection().setWaiter(waiter_.get());
     selection_ = std::make_unique<catalogue::Selection>();
     selection_->registerState(app().state());
+    bookmarks_ = std::make_unique<bookmarks::BookmarkPage>(*this, *selection_);
     splash_ = std::make_unique<SplashDialog>(app(), config_, *services.echo, *services.shell);
     windowModes_ = std::make_unique<WindowModes>(*this);
 
@@ -141,13 +144,14 @@ void MainWindow::compose(Services& services) {
                            config_.get("search", "excluded_host")});
     sideTabs_ = std::make_unique<browse::SideTabs>(*this, *server_,
                                                    [this] { return online_->onlineMode(); });
+    sideTabs_->onBookmarksChosen = [this] { bookmarks_->LoadBookmarkPage(); };
     categories_ = std::make_unique<browse::Categories>(*this, *server_, *pages_);
     slotBehaviour_ = std::make_unique<browse::SlotBehaviour>(*this, *selection_);
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkFeature, pages_->featureSlots());
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkSpecial, pages_->specialSlots());
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkWorld, sideTabs_->worldSlots());
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkNews, sideTabs_->newsSlots());
-    slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkBookmarks, bookmarkSlots_);
+    slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkBookmarks, bookmarks_->bookmarkSlots());
 
     online_ = std::make_unique<OnlineMode>(
         config_,
@@ -211,6 +215,8 @@ void MainWindow::prepareShownWindow() {
 }
 
 void MainWindow::closeProgram() {
+    // The bookmark store closes with the main window; its errors are ignored.
+    bookmarks_->closeStore();
     hide();
     // Closing the splash dialog, the principal window, ends the program.
     splash_->close();
@@ -612,7 +618,6 @@ namespace app {
 void MainWindow::registerState() const {
     auto& r = app().state();
     r.add("mediaWorkerStarted", [this] { return mediaWorkerStarted_; });
-    r.add("bookmarkSlots", [this] { return catalogue::slotsJson(bookmarkSlots_); });
 }
 
 } // namespace app

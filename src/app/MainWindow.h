@@ -19,6 +19,9 @@
 namespace db {
 class Waiter;
 }
+namespace bookmarks {
+class BookmarkPage;
+}
 namespace catalogue {
 class CatalogueServer;
 class Selection;
@@ -60,6 +63,7 @@ class MainWindow : public ui::Form {
     browse::FeaturePages& pages() { return *pages_; }
     browse::SideTabs& sideTabs() { return *sideTabs_; }
     browse::SlotBehaviour& slotBehaviour() { return *slotBehaviour_; }
+    bookmarks::BookmarkPage& bookmarks() { return *bookmarks_; }
 
   private:
     /// At creation (the form's create event): the start-up state, the menu and
@@ -91,8 +95,6 @@ class MainWindow : public ui::Form {
     const Config& config_;
     std::string exeDir_;
     bool mediaWorkerStarted_ = false;
-    /// The Bookmarks tab's items; the bookmark page fills it.
-    catalogue::SlotTable bookmarkSlots_;
     std::unique_ptr<db::Waiter> waiter_;
     std::unique_ptr<catalogue::CatalogueServer> server_;
     std::unique_ptr<catalogue::Selection> selection_;
@@ -103,6 +105,7 @@ class MainWindow : public ui::Form {
     std::unique_ptr<browse::SideTabs> sideTabs_;
     std::unique_ptr<browse::Categories> categories_;
     std::unique_ptr<browse::SlotBehaviour> slotBehaviour_;
+    std::unique_ptr<bookmarks::BookmarkPage> bookmarks_;
     std::unique_ptr<OnlineMode> online_;
 };
 
