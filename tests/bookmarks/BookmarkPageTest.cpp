@@ -6,6 +6,7 @@
 #include "bookmarks/BookmarkPage.h"
 #include "bookmarks/BookmarkStore.h"
 #include "catalogue/Selection.h"
+#include "db/Connection.h"
 #include "ui/Image.h"
 #include "ui/PageControl.h"
 #include "ui/Widgets.h"
@@ -414,6 +415,24 @@ TEST_F(BookmarkPage, TheDialogIsASmallStayOnTopWindowCentredOnTheMainWindow) {
     const auto& m = form->bounds();
     EXPECT_EQ(box.bounds().left, m.left + (m.width - 307) / 2);
     EXPECT_EQ(box.bounds().top, m.top + (m.height - 119) / 2);
+}
+
+TEST_F(BookmarkPage, WithoutTheStoreTheFirstBookmarkOperationReportsTheUnknownDatabase) {
+    {
+        db::Connection c(storeSettings());
+        c.connect();
+        c.execute("DROP DATABASE `Data`");
+    }
+    click("suiImageButton27");
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_THAT(errors().front(), HasSubstr("Unknown database 'Data'"));
+    EXPECT_EQ(shownSlots(), 0);
+    // The window goes on: the dialog's commands still answer.
+    pointAt("featurepic1");
+    menu("AddtoFavourites1");
+    click("Button4");
+    EXPECT_TRUE(mainEnabled());
+    EXPECT_EQ(errors().size(), 2u);
 }
 
 TEST_F(BookmarkPage, ClosingTheMainWindowClosesTheStore) {
