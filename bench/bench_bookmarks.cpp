@@ -119,19 +119,25 @@ int main(int argc, char** argv) {
         p.request("[\"event\",\"suiImageButton1\",\"Click\"]");
         for (int r = 0; r < runs * 3; ++r)
             load.push_back(p.timed("[\"event\",\"suiImageButton27\",\"Click\"]"));
-        // Each add takes a thumbnail of the Newest Videos page not yet stored.
-        for (int r = 0; r < runs; ++r) {
-            const std::string pic = "featurepic" + std::to_string(r % 8 + 1);
-            if (r > 0 && r % 8 == 0)
+        // Each add takes a thumbnail of the Newest Videos page not yet stored; a
+        // video whose link is stored already (the demo's items share their clips)
+        // shows the duplicate notice instead, which is answered and not counted.
+        for (int attempt = 0; static_cast<int>(add.size()) < runs && attempt < 8 * 20; ++attempt) {
+            const std::string pic = "featurepic" + std::to_string(attempt % 8 + 1);
+            if (attempt > 0 && attempt % 8 == 0)
                 p.request("[\"event\",\"suiImageButton7\",\"Click\"]");
             p.request("[\"event\",\"" + pic + "\",\"MouseMove\",{\"x\":5,\"y\":5}]");
             p.request("[\"event\",\"" + pic + "\",\"MouseLeave\"]");
             p.request("[\"menu\",\"AddtoFavourites1\"]");
-            add.push_back(p.timed("[\"event\",\"bookmarkbox.Button4\",\"Click\"]"));
+            const double ms = p.timed("[\"event\",\"bookmarkbox.Button4\",\"Click\"]");
             if (p.request("[\"state\",\"bookmarkDialogMode\"]").find("duplicate") !=
                 std::string::npos)
-                throw std::runtime_error("the benchmark's add met a duplicate");
+                p.request("[\"event\",\"bookmarkbox.Button3\",\"Click\"]");
+            else
+                add.push_back(ms);
         }
+        if (add.empty())
+            throw std::runtime_error("every video of the Newest Videos pages is stored already");
         print("LoadBookmarkPage with 10,000 bookmarks (last page)", load);
         print("AddBookmark with 10,000 bookmarks (insert and page load)", add);
     } catch (const std::exception& e) {

@@ -12,6 +12,8 @@ BookmarkDialog::BookmarkDialog(ui::Application& app) : ui::Form(app, "bookmarkbo
     f.setPoints(8);
     setFont(f);
     setSkin(1);
+    // A light dialog face with black text, whatever the main window's skin shows.
+    setColour({236, 236, 236});
     setStayOnTop(true);
     setVisible(false);
 
@@ -21,6 +23,7 @@ BookmarkDialog::BookmarkDialog(ui::Application& app) : ui::Form(app, "bookmarkbo
         l.setBounds(left, top, width, height);
         l.setCaption(text);
         l.setWordWrap(height > 16);
+        l.setFontColour(ui::colours::black);
         l.setVisible(visible);
     };
     label("Label1", "Click OK to delete all bookmarks. Do you want to delete all bookmarks?", 32,
