@@ -77,11 +77,13 @@ TEST_F(StoreTest, RunsWithCachesSizedForABookmarkStore) {
     db::Connection connection(storeSettings());
     db::Query query(connection, "Data");
     query.setSql("SELECT @@key_buffer_size AS k, @@aria_pagecache_buffer_size AS a, "
-                 "@@table_open_cache AS t");
+                 "@@table_open_cache AS t, @@aria_log_file_size AS l");
     query.open();
     EXPECT_EQ(query.field("k").toInt(), 1 << 20);
     EXPECT_EQ(query.field("a").toInt(), 1 << 20);
     EXPECT_EQ(query.field("t").toInt(), 64);
+    // The Aria log's files stay small, so purged ones leave no large file behind.
+    EXPECT_EQ(query.field("l").toInt(), 16 << 20);
 }
 
 TEST_F(StoreTest, BookmarkTableHasThePictureInTheEighthColumn) {
