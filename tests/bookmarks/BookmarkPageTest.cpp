@@ -435,6 +435,25 @@ TEST_F(BookmarkPage, WithoutTheStoreTheFirstBookmarkOperationReportsTheUnknownDa
     EXPECT_EQ(errors().size(), 2u);
 }
 
+TEST_F(BookmarkPage, AFailedDeleteAllIsShownAndTheDialogStillLetsTheWindowGo) {
+    fill(2);
+    click("suiImageButton27");
+    pointAt("musicpic1");
+    {
+        db::Connection c(storeSettings());
+        c.connect();
+        c.execute("DROP DATABASE `Data`");
+    }
+    menu("DeleteAllBookmarks1");
+    ASSERT_FALSE(mainEnabled());
+    click("Button1");
+    ASSERT_EQ(errors().size(), 1u);
+    // The open store finds its table gone.
+    EXPECT_THAT(errors().front(), HasSubstr("Data.Bookmark"));
+    EXPECT_FALSE(visible("bookmarkbox"));
+    EXPECT_TRUE(mainEnabled());
+}
+
 TEST_F(BookmarkPage, ClosingTheMainWindowClosesTheStore) {
     click("suiImageButton27");
     EXPECT_TRUE(state<bool>("bookmarkStoreOpen"));
