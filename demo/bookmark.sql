@@ -3,7 +3,8 @@
 -- the embedded server, the same server kind that later reads it). The program itself
 -- never creates either.
 --
--- Safe to run again: an existing table and its bookmarks are kept.
+-- Safe to run again: an existing table and its bookmarks are kept. A table made by
+-- an earlier install (MyISAM) is converted in place by zorvex-store-install.
 
 CREATE DATABASE IF NOT EXISTS `Data` CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci;
 
@@ -13,17 +14,21 @@ USE `Data`;
 -- position, as the eighth column (position 7 counting from 0). Every other column
 -- is used by name.
 --
--- Engine: MyISAM. The embedded server runs without InnoDB, and of the engines it
--- has, MyISAM is the one that keeps a UNIQUE key on a TEXT column exact (a hidden
--- hash with a check of the real values), which Aria refuses for keys this long.
+-- Engine: Aria with TRANSACTIONAL=1. Every statement is written to the Aria log
+-- before it returns, and the server replays the log when it starts, so a process
+-- that is killed in the middle of an insert leaves a table that opens without
+-- repair and holds every insert that had returned. (A MyISAM table is left marked
+-- as crashed instead.) The embedded server runs without InnoDB.
 --
 -- The unique key: one bookmark per video, and a video is identified by its media
 -- link, the address the player plays. The same video reached from different pages
 -- (a thumbnail page, the text results, the now-playing panel) carries different
 -- record numbers and sometimes different titles or descriptions, so a key over those
 -- would let the same video in twice, while two different videos may well share a
--- title. The link is compared byte for byte (utf8mb4_bin): links are case-sensitive.
--- A second insert of the same link fails with error 1062 (duplicate entry).
+-- title. Aria refuses a unique key on the TEXT column itself, so the key sits on a
+-- stored generated column holding the SHA-256 of the link's bytes: links are
+-- compared byte for byte (they are case-sensitive), and a second insert of the same
+-- link fails with error 1062 (duplicate entry).
 CREATE TABLE IF NOT EXISTS `Bookmark` (
     `medialink`    TEXT CHARACTER SET utf8mb4 COLLATE utf8mb4_bin NOT NULL DEFAULT '',
     `rssdesc`      TEXT,
@@ -37,7 +42,9 @@ CREATE TABLE IF NOT EXISTS `Bookmark` (
     `pictureblob`  MEDIUMBLOB,
     -- Local date and time at which the bookmark was added; pages are ordered by it.
     `datetimein`   DATETIME NOT NULL DEFAULT CURRENT_TIMESTAMP,
+    -- The key of the video: SHA-256 of the media link, kept by the server.
+    `medialinkkey` BINARY(32) AS (UNHEX(SHA2(`medialink`, 256))) STORED,
     PRIMARY KEY (`recnum`),
-    UNIQUE KEY `bookmark_video` (`medialink`) USING HASH,
+    UNIQUE KEY `bookmark_video` (`medialinkkey`),
     KEY `bookmark_added` (`datetimein`)
-) ENGINE=MyISAM DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=Aria TRANSACTIONAL=1 ROW_FORMAT=PAGE DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;

@@ -9,6 +9,7 @@
 #include "app/Services.h"
 #include "app/SplashDialog.h"
 #include "app/WindowModes.h"
+#include "bookmarks/BookmarkPage.h"
 #include "browse/Categories.h"
 #include "browse/FeaturePages.h"
 #include "browse/SideTabs.h"
@@ -127,6 +128,7 @@ MainWindow::MainWindow(ui::Application& app, const Config& config, std::string e
 MainWindow::~MainWindow() {
     // The catalogue's connection goes before the waiter it refers to.
     server_->CloseCatalogue();
+    bookmarks_->closeStore();
 }
 
 void MainWindow::compose(Services& services) {
@@ -135,6 +137,7 @@ void MainWindow::compose(Services& services) {
     server_->connection().setWaiter(waiter_.get());
     selection_ = std::make_unique<catalogue::Selection>();
     selection_->registerState(app().state());
+    bookmarks_ = std::make_unique<bookmarks::BookmarkPage>(*this, *selection_);
     splash_ = std::make_unique<SplashDialog>(app(), config_, *services.echo, *services.shell);
     windowModes_ = std::make_unique<WindowModes>(*this);
 
@@ -144,13 +147,14 @@ void MainWindow::compose(Services& services) {
     pages_ = std::make_unique<browse::FeaturePages>(*this, *server_, *topics_, exclusions);
     sideTabs_ = std::make_unique<browse::SideTabs>(*this, *server_,
                                                    [this] { return online_->onlineMode(); });
+    sideTabs_->onBookmarksChosen = [this] { bookmarks_->LoadBookmarkPage(); };
     categories_ = std::make_unique<browse::Categories>(*this, *server_, *pages_);
     slotBehaviour_ = std::make_unique<browse::SlotBehaviour>(*this, *selection_);
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkFeature, pages_->featureSlots());
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkSpecial, pages_->specialSlots());
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkWorld, sideTabs_->worldSlots());
     slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkNews, sideTabs_->newsSlots());
-    slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkBookmarks, bookmarkSlots_);
+    slotBehaviour_->readSlotsFrom(catalogue::PageKind::pkBookmarks, bookmarks_->bookmarkSlots());
 
     if (!services.movie)
         services.movie = std::make_unique<player::PlayerMovie>();
@@ -176,6 +180,9 @@ void MainWindow::compose(Services& services) {
         *this, *pages_, exclusions,
         [this]() -> const search::ImageSearchPieces& { return online_->imageSearchSqlParts(); },
         config_.get("help", "example_domain"));
+    // AddtoBookmarks1Click: the grid menu's "Add to Bookmarks" stores what
+    // selecting a row (or the last play request) chose.
+    get<ui::MenuItem>("AddtoBookmarks1").onClick = [this] { bookmarks_->addFromGridMenu(); };
 }
 
 void MainWindow::startUp() {
@@ -240,6 +247,8 @@ void MainWindow::prepareShownWindow() {
 }
 
 void MainWindow::closeProgram() {
+    // The bookmark store closes with the main window; its errors are ignored.
+    bookmarks_->closeStore();
     hide();
     // Closing the splash dialog, the principal window, ends the program.
     splash_->close();
@@ -646,7 +655,6 @@ namespace app {
 void MainWindow::registerState() const {
     auto& r = app().state();
     r.add("mediaWorkerStarted", [this] { return mediaWorkerStarted_; });
-    r.add("bookmarkSlots", [this] { return catalogue::slotsJson(bookmarkSlots_); });
 }
 
 } // namespace app

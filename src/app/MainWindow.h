@@ -19,6 +19,9 @@
 namespace db {
 class Waiter;
 }
+namespace bookmarks {
+class BookmarkPage;
+}
 namespace catalogue {
 class CatalogueServer;
 class Selection;
@@ -71,6 +74,7 @@ class MainWindow : public ui::Form {
     search::TextGrid& textGrid() { return *textGrid_; }
     search::SearchBox& searchBox() { return *searchBox_; }
     player::Player& player() { return *player_; }
+    bookmarks::BookmarkPage& bookmarks() { return *bookmarks_; }
 
   private:
     /// At creation (the form's create event): the start-up state, the menu and
@@ -102,8 +106,6 @@ class MainWindow : public ui::Form {
     const Config& config_;
     std::string exeDir_;
     bool mediaWorkerStarted_ = false;
-    /// The Bookmarks tab's items; the bookmark page fills it.
-    catalogue::SlotTable bookmarkSlots_;
     std::unique_ptr<db::Waiter> waiter_;
     std::unique_ptr<catalogue::CatalogueServer> server_;
     std::unique_ptr<catalogue::Selection> selection_;
@@ -114,6 +116,7 @@ class MainWindow : public ui::Form {
     std::unique_ptr<browse::SideTabs> sideTabs_;
     std::unique_ptr<browse::Categories> categories_;
     std::unique_ptr<browse::SlotBehaviour> slotBehaviour_;
+    std::unique_ptr<bookmarks::BookmarkPage> bookmarks_;
     std::unique_ptr<OnlineMode> online_;
     std::unique_ptr<search::TextGrid> textGrid_;
     std::unique_ptr<search::SearchBox> searchBox_;

@@ -4,6 +4,7 @@
 #include "app/CopyDataSender.h"
 #include "app/MainWindow.h"
 #include "bookmarks/BookmarkDialog.h"
+#include "bookmarks/BookmarkPage.h"
 #include "ui/Application.h"
 
 namespace app {
@@ -15,6 +16,7 @@ Program::Program(ui::Application& app, Config config, std::string exeDir, Servic
     sender_ = std::make_unique<CopyDataSender>(app_);
     receiver_ = std::make_unique<CopyDataReceiver>(app_);
     bookmarkbox_ = std::make_unique<bookmarks::BookmarkDialog>(app_);
+    mainform_->bookmarks().attachDialog(*bookmarkbox_);
 }
 
 Program::~Program() = default;

@@ -45,6 +45,7 @@ void describeKind(const ui::Control& c, json& out) {
     case ui::Kind::Form: {
         const auto& form = static_cast<const ui::Form&>(c);
         out["principal"] = form.app().principal() == &form;
+        out["stayOnTop"] = form.stayOnTop();
         break;
     }
     case ui::Kind::Label: {

@@ -10,6 +10,14 @@ std::string named(const ui::Control& control) {
     return std::string(ui::kindName(control.kind())) + " '" + control.name() + "'";
 }
 
+// The form a control belongs to: the last of its ancestors.
+const ui::Control* formOf(const ui::Control& control) {
+    const ui::Control* c = &control;
+    while (c->parent())
+        c = c->parent();
+    return c->kind() == ui::Kind::Form ? c : nullptr;
+}
+
 } // namespace
 
 std::optional<std::string> whyUnreachable(const ui::Control& control, ui::Event event,
@@ -30,6 +38,9 @@ std::optional<std::string> whyUnreachable(const ui::Control& control, ui::Event 
             return named(control) + " is not showing";
         if (!enabled)
             return named(control) + " is disabled";
+        // A disabled window opens none of its menus.
+        if (const ui::Control* f = formOf(control); f && !f->enabled())
+            return named(control) + " is in a disabled window";
         return std::nullopt;
     }
 
@@ -37,6 +48,11 @@ std::optional<std::string> whyUnreachable(const ui::Control& control, ui::Event 
         return named(control) + " is not showing";
     if (!control.enabled())
         return named(control) + " is disabled";
+    // A disabled window (one held by a dialog, say) takes no input in any control.
+    for (const ui::Control* c = control.parent(); c; c = c->parent())
+        if (!c->enabled())
+            return named(control) + " is in a disabled " + std::string(ui::kindName(c->kind())) +
+                   " '" + c->name() + "'";
 
     if (event == ui::Event::TabActive && control.kind() == ui::Kind::PageControl) {
         const auto& pages = static_cast<const ui::PageControl&>(control);

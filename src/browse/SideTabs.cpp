@@ -157,6 +157,10 @@ void SideTabs::sideBarPoppedOut() {
 void SideTabs::sideTabChosen(int index) {
     if (!isOnline_())
         return;
+    if (index == 2 && onBookmarksChosen) {
+        onBookmarksChosen(); // the bookmark page, reloaded at every choice
+        return;
+    }
     if (index == 1 && !newsTabChosen_) {
         // The Aus News tab stays empty until first chosen; its hidden "Next Page"
         // button then shows the first page.

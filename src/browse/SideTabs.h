@@ -54,6 +54,10 @@ class SideTabs {
 
     static constexpr int kSideTabs = 3; ///< 1 World, 2 Aus News, 3 Bookmarks
 
+    /// Runs every time the user chooses the Bookmarks tab (while online); the
+    /// composition points it at the bookmark page.
+    std::function<void()> onBookmarksChosen;
+
   private:
     struct Tab {
         int entry = 0; ///< the tab's entry among the stored side-tab queries

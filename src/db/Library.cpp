@@ -2,7 +2,9 @@
 
 #include "db/Error.h"
 
+#include <fcntl.h>
 #include <mysql.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -56,6 +58,29 @@ std::string storeFailureMessage(const std::filesystem::path& directory,
     message += ": ";
     message += complaint.empty() ? std::string_view("the server gave no reason") : complaint;
     return message;
+}
+
+// The file in the store's directory that the process running the store holds
+// locked. The embedded server takes no lock of its own on its table files, so a
+// second process starting it on the same directory would write the same files.
+constexpr const char* storeLockFile = "zorvex.lock";
+
+// Takes the store's lock without waiting. Returns the open, locked file; -1 with
+// `inUse` set when another process holds it; -1 without `inUse` when the file cannot
+// be made (a read-only directory), where the server's own start then fails and says
+// why.
+int lockStore(const std::filesystem::path& directory, bool& inUse) {
+    inUse = false;
+    const std::string path = (directory / storeLockFile).string();
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        inUse = errno == EWOULDBLOCK;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 // The process-wide library state. It lives in a function-local static because the
@@ -116,6 +141,9 @@ class LibraryState {
             mysql_thread_end();
             mysql_library_end();
         }
+        if (lockFd_ >= 0)
+            ::close(lockFd_); // releases the store's lock
+        lockFd_ = -1;
         state_ = State::Ended;
     }
 
@@ -136,7 +164,20 @@ class LibraryState {
         State outcome = State::Ready;
         std::string storeFailure;
         std::string failure;
-        if (mysql_library_init(argc, argv_.data(), nullptr) != 0) {
+        bool inUse = false;
+        lockFd_ = lockStore(directory_, inUse);
+        if (inUse) {
+            // Another process runs the store here: leave its files alone and start
+            // the client side only, so the catalogue still works in this one.
+            storeFailure = "The bookmark store in " + directory_.string() +
+                           " is in use by another Zorvex; close it to use your bookmarks here";
+            if (mysql_library_init(-1, nullptr, nullptr) == 0) {
+                outcome = State::ClientOnly;
+            } else {
+                outcome = State::Failed;
+                failure = "The database library could not start. " + storeFailure;
+            }
+        } else if (mysql_library_init(argc, argv_.data(), nullptr) != 0) {
             // mysql_error(nullptr) is the server's last message of its start-up.
             storeFailure = storeFailureMessage(directory_, mysql_error(nullptr));
             // A failed start leaves the library half torn down: the server has ended
@@ -179,6 +220,7 @@ class LibraryState {
     std::vector<std::string> arguments_;
     std::vector<char*> argv_;
     std::thread worker_;
+    int lockFd_ = -1; ///< the store's lock file, held while the library runs
 };
 
 LibraryState& library() {
@@ -217,17 +259,22 @@ std::vector<std::string> bookmarkStoreOptions() {
             "--skip-innodb",
             // The server's defaults are sized for a database server of its own: their
             // bookkeeping alone costs the process about 30 MB of resident memory. A
-            // bookmark store holds one MyISAM table of a few thousand rows at most.
+            // bookmark store holds one table of a few thousand rows at most.
             //
             // MyISAM key cache (default 128 MB, of which 24 MB of block bookkeeping is
-            // touched at start): the store's three indexes take a few dozen bytes a
-            // row, so 1 MB keeps them all cached for tens of thousands of bookmarks.
-            // Rows are read through the file system cache, not this one.
+            // touched at start): the Bookmark table is Aria, so only a store made by
+            // an earlier install, before its conversion, would use it.
             "--key-buffer-size=1M",
-            // Aria page cache (default 128 MB, 6 MB touched at start): only the
-            // server's internal temporary tables use Aria here; for the store's sorts
-            // and groupings 1 MB is plenty, and larger ones spill to disk, still right.
+            // Aria page cache (default 128 MB, 6 MB touched at start): the Bookmark
+            // table and the server's internal temporary tables. A page of sixteen
+            // bookmarks reads a few dozen pages through it; the rest of the table
+            // stays in the file system cache.
             "--aria-pagecache-buffer-size=1M",
+            // Aria log files (default 1 GB each): the log is replayed after a crash and
+            // its files are deleted once a checkpoint no longer needs them, but only
+            // whole files, so at the default one file would grow to 1 GB in the working
+            // directory. At 16 MB the log stays small; a bookmark insert is a few KB.
+            "--aria-log-file-size=16M",
             // Open table handles: the store has one table; a full cache closes and
             // reopens tables, never refuses them.
             "--table-open-cache=64", "--table-open-cache-instances=1"};

@@ -46,6 +46,12 @@ void startLibrary(std::vector<std::string> serverOptions);
 /// side could be initialised. Every remote Connection::connect calls it first.
 void waitLibrary();
 
+/// One store, one process: the embedded server starts only while this process
+/// holds the lock file `zorvex.lock` in the store's directory. When another process
+/// holds it, the server is not started (its files are left alone), remote
+/// connections work, and embedded connections fail with "The bookmark store in DIR
+/// is in use by another Zorvex; ...".
+///
 /// Blocks like waitLibrary and also needs the embedded server. Throws db::Error
 /// when it could not start: "The bookmark store could not start in DIR: REASON",
 /// REASON being the server's own last complaint; when DIR is not writable (or

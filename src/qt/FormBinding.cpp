@@ -67,6 +67,18 @@ void FormBinding::applyCommon() {
         w->setClientSize(QSize(std::max(b.width, 1), std::max(b.height, 1)));
     shownBounds_ = b;
     w->setEnabled(form_.enabled());
+    // A stay-on-top form is a small dialog: above the other windows, with a close
+    // button only. Changing the flags hides the window, so it is shown again.
+    if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != form_.stayOnTop()) {
+        const bool wasVisible = w->isVisible();
+        if (form_.stayOnTop())
+            w->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+        else
+            w->setWindowFlags(Qt::Window);
+        if (wasVisible)
+            w->show();
+    }
     applyFontAndCursor(*widget());
 }
 

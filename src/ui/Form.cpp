@@ -86,4 +86,11 @@ bool Form::deliver(Event event, EventArgs& args) {
     }
 }
 
+void Form::setStayOnTop(bool on) {
+    if (stayOnTop_ != on) {
+        stayOnTop_ = on;
+        changed();
+    }
+}
+
 } // namespace ui

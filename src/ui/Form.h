@@ -44,6 +44,11 @@ class Form : public Control {
     /// application ends when its principal form closes.
     void close();
 
+    /// Whether the window stays on top of the other windows (a small dialog over
+    /// the main window).
+    bool stayOnTop() const { return stayOnTop_; }
+    void setStayOnTop(bool on);
+
     std::function<void()> onShow, onClose;
     /// The mouse entered the window at screen position (x, y).
     std::function<void(int x, int y)> onMouseEnterAt;
@@ -75,6 +80,7 @@ class Form : public Control {
     std::map<std::string, Control*, std::less<>> registry_;
     std::vector<Control*> order_;
     int systemMoves_ = 0;
+    bool stayOnTop_ = false;
 };
 
 } // namespace ui

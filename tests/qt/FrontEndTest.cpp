@@ -380,6 +380,32 @@ TEST_F(FrontEndTest, ControlsAndFormsComeAndGoWithTheModel) {
     EXPECT_EQ(front->windowOf(gallery), window);
 }
 
+TEST_F(FrontEndTest, AStayOnTopFormIsASmallDialogAboveTheOthers) {
+    ui::Form box(app, "box");
+    box.setBounds(300, 300, 307, 119);
+    box.setCaption("Bookmarks");
+    box.add<ui::Button>("ok").setBounds(32, 85, 75, 25);
+    box.setStayOnTop(true);
+    box.show();
+    gallery.setEnabled(false);
+    front->sync();
+    qtfront::FormWindow* w = front->windowOf(box);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(w->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(window->isEnabled()); // the window the dialog holds
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    box.setStayOnTop(false);
+    gallery.setEnabled(true);
+    front->sync();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window->isEnabled());
+}
+
 TEST_F(FrontEndTest, ClicksAndTypingReachTheHandlers) {
     QTest::mouseClick(front->widgetOf(gallery.go), Qt::LeftButton);
     EXPECT_THAT(gallery.events, ElementsAre("go:Click"));
