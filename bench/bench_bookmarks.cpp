@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "AutomationProcess.h"
+#include "Timings.h"
 #include "bookmarks/BookmarkStore.h"
 #include "db/Connection.h"
 #include "db/Library.h"
@@ -27,17 +28,6 @@ namespace {
 
 constexpr int kBookmarks = 10000;
 const std::string kLinkPrefix = "http://127.0.0.1:8090/media/bench-";
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void print(const char* what, const std::vector<double>& ms) {
-    std::printf("%s: median %.1f ms (min %.1f, max %.1f, %zu runs)\n", what, median(ms),
-                *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
-                ms.size());
-}
 
 // A thumbnail-like picture: 120 by 90 with some noise, as a catalogue's are.
 void writePicture(const std::string& path) {
@@ -142,9 +132,9 @@ int main(int argc, char** argv) {
         // An add shows the last page, and the tab stays there.
         for (int r = 0; r < runs * 3; ++r)
             last.push_back(p.timed("[\"event\",\"suiImageButton27\",\"Click\"]"));
-        print("LoadBookmarkPage with 10,000 bookmarks, first page", first);
-        print("LoadBookmarkPage with 10,000 bookmarks, last page", last);
-        print("AddBookmark with 10,000 bookmarks (insert and page load)", add);
+        bench::printTimings("LoadBookmarkPage with 10,000 bookmarks, first page", first);
+        bench::printTimings("LoadBookmarkPage with 10,000 bookmarks, last page", last);
+        bench::printTimings("AddBookmark with 10,000 bookmarks (insert and page load)", add);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_bookmarks: %s\n", e.what());
         return 1;

@@ -10,21 +10,9 @@
 #include <cstdlib>
 
 #include "AutomationProcess.h"
+#include "Timings.h"
 
-namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void print(const char* what, const std::vector<double>& ms) {
-    std::printf("%s: median %.1f ms (min %.1f, max %.1f, %zu runs)\n", what, median(ms),
-                *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
-                ms.size());
-}
-
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) {
@@ -76,14 +64,15 @@ int main(int argc, char** argv) {
                 p.request("[\"event\",\"featurepic3\",\"MouseLeave\"]");
             }
         }
-        print("online load (SetOnlineMode(true), with the splash checks)", load);
-        print("Newest Videos paging click", paging);
-        print("category double-click", category);
-        print("World tab, first fill (side bar pop)", worldFirst);
-        print("World tab page (right strip click)", world);
-        print("Aus News tab, first fill (first choice of the tab)", newsFirst);
-        print("Aus News tab page (right strip click)", news);
-        print("thumbnail mouse move to information labels (move + get titledis)", hover);
+        bench::printTimings("online load (SetOnlineMode(true), with the splash checks)", load);
+        bench::printTimings("Newest Videos paging click", paging);
+        bench::printTimings("category double-click", category);
+        bench::printTimings("World tab, first fill (side bar pop)", worldFirst);
+        bench::printTimings("World tab page (right strip click)", world);
+        bench::printTimings("Aus News tab, first fill (first choice of the tab)", newsFirst);
+        bench::printTimings("Aus News tab page (right strip click)", news);
+        bench::printTimings("thumbnail mouse move to information labels (move + get titledis)",
+                            hover);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_pages: %s\n", e.what());
         return 1;

@@ -24,6 +24,7 @@
 
 #include "AutomationProcess.h"
 #include "ProcessMemory.h"
+#include "Timings.h"
 #include "platform/MpvLibrary.h"
 
 namespace {
@@ -33,11 +34,6 @@ using nlohmann::json;
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 json data(bench::AutomationProcess& p, const std::string& command) {
@@ -192,7 +188,7 @@ int main(int argc, char** argv) {
 
             firstFrame.push_back(mpvFirstFrameInChild(argv[0], clip));
         }
-        const double ours = median(clickToPlaying), theirs = median(firstFrame);
+        const double ours = bench::median(clickToPlaying), theirs = bench::median(firstFrame);
         std::printf("clip: %s\n", clip.c_str());
         std::printf("thumbnail click to playStatus \"Playing\", headless: %.1f ms (median of %d "
                     "runs; first %.1f ms)\n",

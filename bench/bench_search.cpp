@@ -17,21 +17,11 @@
 #include <nlohmann/json.hpp>
 
 #include "AutomationProcess.h"
+#include "Timings.h"
 #include "app/Config.h"
 #include "search/TextStatements.h"
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void print(const char* what, const std::vector<double>& ms) {
-    std::printf("%s: median %.1f ms (min %.1f, max %.1f, %zu runs)\n", what, median(ms),
-                *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
-                ms.size());
-}
 
 nlohmann::json data(const std::string& reply) {
     return nlohmann::json::parse(reply).at("data");
@@ -130,14 +120,16 @@ int main(int argc, char** argv) {
         std::printf("search word \"%s\": popular page %d rows, latest page %d rows, image "
                     "search next page \"%s\"\n",
                     word.c_str(), popularRows, latestRows, imagePages.c_str());
-        print("popular text search page (program, through the channel)", popular);
-        print("the same statement by the mariadb client", popularClient);
-        std::printf("ratio program / client: %.2f\n", median(popular) / median(popularClient));
-        print("latest text search page (program, through the channel)", latest);
-        print("the same statement by the mariadb client", latestClient);
-        std::printf("ratio program / client: %.2f\n", median(latest) / median(latestClient));
-        print("image search, first page (Enter in the search box)", imageFirst);
-        print("image search, next page (Newest Videos upper strip)", imageNext);
+        bench::printTimings("popular text search page (program, through the channel)", popular);
+        bench::printTimings("the same statement by the mariadb client", popularClient);
+        std::printf("ratio program / client: %.2f\n",
+                    bench::median(popular) / bench::median(popularClient));
+        bench::printTimings("latest text search page (program, through the channel)", latest);
+        bench::printTimings("the same statement by the mariadb client", latestClient);
+        std::printf("ratio program / client: %.2f\n",
+                    bench::median(latest) / bench::median(latestClient));
+        bench::printTimings("image search, first page (Enter in the search box)", imageFirst);
+        bench::printTimings("image search, next page (Newest Videos upper strip)", imageNext);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_search: %s\n", e.what());
         return 1;

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "Timings.h"
+
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -36,11 +38,6 @@ std::vector<std::uint8_t> scene(int w, int h, int seed) {
             p[2] = static_cast<std::uint8_t>(y * 255 / h ^ ((noise >> 8) & 15));
         }
     return rgb;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace
@@ -97,8 +94,8 @@ int main(int argc, char** argv) {
                 }
                 std::printf("%d x %d pictures, %s: median %.2f ms per page (min %.2f, %d rounds; "
                             "decoded %d wide)\n",
-                            w, h, page.what, median(ms), *std::min_element(ms.begin(), ms.end()),
-                            rounds, shownWidth);
+                            w, h, page.what, bench::median(ms),
+                            *std::min_element(ms.begin(), ms.end()), rounds, shownWidth);
             }
         }
     } catch (const std::exception& e) {

@@ -3,6 +3,7 @@
 #include "MediaClips.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/UniqueFd.h"
+#include "support/Eventually.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -14,6 +15,8 @@
 
 namespace {
 
+using testsupport::eventually;
+
 using namespace std::chrono_literals;
 using platform::MediaError;
 using platform::MediaMode;
@@ -21,18 +24,6 @@ using platform::MpvMediaPlayer;
 
 bool carriedOut(const std::string& message) {
     return message.find("carried out") != std::string::npos;
-}
-
-// Polls `done` until it holds or a generous bound passes; playback runs in real
-// time, so the tests wait for states, never for a fixed time.
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds bound = 15s) {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(20ms);
-    }
-    return done();
 }
 
 struct MpvMediaPlayerFixture : ::testing::Test {

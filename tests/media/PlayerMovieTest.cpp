@@ -7,6 +7,7 @@
 #include "player/MovieRequest.h"
 #include "player/PlayerMovie.h"
 #include "player/PollReplies.h"
+#include "support/Eventually.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -18,21 +19,12 @@
 
 namespace {
 
+using testsupport::eventually;
+
 using namespace std::chrono_literals;
 using player::invokeText;
 using player::MovieError;
 using player::PlayerMovie;
-
-// Playback runs in real time: the tests wait for states, never for a fixed time.
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds bound = 20s) {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(20ms);
-    }
-    return done();
-}
 
 struct PlayerMovieTest : ::testing::Test {
     void SetUp() override {

@@ -17,11 +17,14 @@
 #include "player/MovieRequest.h"
 #include "player/PlayerMovie.h"
 #include "player/PollReplies.h"
+#include "support/Eventually.h"
 #include "support/TempDir.h"
 
 extern char** environ;
 
 namespace {
+
+using testsupport::eventually;
 
 using namespace std::chrono_literals;
 const std::filesystem::path sourceDir = ZORVEX_SOURCE_DIR;
@@ -40,13 +43,6 @@ int run(std::vector<std::string> all) {
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool eventually(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(20ms);
-    return done();
 }
 
 class MovieOverHttp : public ::testing::Test {
