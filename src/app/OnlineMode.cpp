@@ -1,7 +1,5 @@
 #include "app/OnlineMode.h"
 
-#include <ctime>
-
 #include <nlohmann/json.hpp>
 
 #include "app/Config.h"
@@ -31,12 +29,7 @@ constexpr const char* kCatalogueControls[] = {"suiImageButton3", "suiButton8", "
 } // namespace
 
 std::string usageTimestamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &local);
-    return buf;
+    return platform::localDateTime();
 }
 
 OnlineMode::OnlineMode(const Config& config, OnlineModeParts parts)

@@ -1,6 +1,7 @@
 #include "bookmarks/BookmarkStore.h"
 
-#include <ctime>
+#include "catalogue/VideoRows.h"
+#include "platform/SystemInfo.h"
 
 namespace bookmarks {
 
@@ -90,23 +91,13 @@ void BookmarkStore::insert(const NewBookmark& b) {
 }
 
 std::string BookmarkStore::now() {
-    const std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
+    return platform::localDateTime();
 }
 
 catalogue::Item bookmarkItem(const db::Query& row) {
-    catalogue::Item item;
+    // A bookmark row has the catalogue's column names, and its own media link.
+    catalogue::Item item = catalogue::itemByName(row);
     item.mediaLink = row.field("medialink").text();
-    item.description = row.field("rssdesc").text();
-    item.siteUrl = row.field("rssurl").text();
-    item.mediaType = row.field("mediatype").text();
-    item.recnum = row.field("recnum").text();
-    item.feedTitle = row.field("rsstitle").text();
-    item.title = row.field("rssitemtitle").text();
     return item;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/SystemInfo.h"
 
+#include <ctime>
+
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -107,6 +109,15 @@ std::string localIpAddress() {
             return dotted;
     }
     return "127.0.0.1";
+}
+
+std::string localDateTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
 }
 
 } // namespace platform

@@ -31,6 +31,10 @@ std::string formatOperatingSystemLine(const OsVersion& version);
 /// formatOperatingSystemLine(operatingSystemVersion()).
 std::string operatingSystemLine();
 
+/// The local date and time as "YYYY-MM-DD HH:MM:SS", the form the databases'
+/// date-time columns take.
+std::string localDateTime();
+
 /// Total physical memory in bytes (all RAM the kernel manages); 0 if unknown.
 std::uint64_t physicalMemoryBytes();
 /// Whole kibibytes (bytes / 1024, truncated) with "," between groups of three
