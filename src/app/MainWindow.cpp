@@ -235,6 +235,7 @@ void MainWindow::prepareShownWindow() {
     f.colour = ui::colours::silver;
     f.height = 21;
     search.setFont(f);
+    windowModes_->FitLayout();
 
     if (!splash_->workOnline())
         online_->SetOnlineMode(false);
