@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/Control.h"
 #include "ui/Hook.h"
@@ -62,6 +63,10 @@ class Form : public Control {
     /// Changes the window's size as a user's drag does: onResize runs when the size
     /// changed.
     void resize(int width, int height);
+
+    /// Keys (one character each, as KeyPress carries them) that go to the form's own
+    /// KeyPress wherever the focus is in the window, unless a text field takes them.
+    std::vector<std::string> windowKeys;
 
     std::function<void()> onShow, onClose, onResize;
     /// The mouse entered the window at screen position (x, y).

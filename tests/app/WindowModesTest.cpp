@@ -285,3 +285,54 @@ TEST_F(WindowModes, TheModeButtonsTurnBlackUnderThePointer) {
 }
 
 } // namespace
+
+namespace {
+
+class WindowKeys : public WindowModes {
+  protected:
+    void key(const std::string& k) {
+        ui::EventArgs args;
+        args.key = k;
+        app.dispatch([&] { app.deliver(*form, ui::Event::KeyPress, args); });
+    }
+};
+
+TEST_F(WindowKeys, FAndEscSwitchTheScreensOnceAVideoCanBeShown) {
+    showMain(30, 40, 1100, 800);
+    c("suiImageButton26").setEnabled(false); // as a stop leaves it
+    key("f");
+    EXPECT_EQ(mode(), "");
+    c("suiImageButton26").setEnabled(true);
+    key("F");
+    EXPECT_EQ(mode(), "2");
+    key("\x1b");
+    EXPECT_EQ(mode(), "0");
+    EXPECT_EQ(form->bounds(), (ui::Bounds{29, 40, 1100, 800}));
+    key("\x1b"); // already on the main screen
+    EXPECT_EQ(mode(), "0");
+    click("floatvideobutton");
+    key("f");
+    EXPECT_EQ(mode(), "2");
+    key("f");
+    EXPECT_EQ(mode(), "0");
+}
+
+TEST_F(WindowKeys, SpaceRunsPauseOrPlayAndCtrlLStartsTypingInTheSearchBox) {
+    showMain(0, 0, 958, 746);
+    int paused = 0;
+    c("pause").onClick = [&] { ++paused; };
+    key(" ");
+    EXPECT_EQ(paused, 1);
+
+    auto& box = form->get<ui::Edit>("sqlsearchedit");
+    EXPECT_EQ(box.text(), "Enter Search Request");
+    key("\x0c");
+    EXPECT_EQ(box.text(), "");
+    EXPECT_EQ(box.font().colour, ui::colours::black);
+    EXPECT_EQ(box.focusRequests(), 1);
+    // Other keys pass on untouched.
+    key("x");
+    EXPECT_EQ(mode(), "");
+}
+
+} // namespace
