@@ -142,6 +142,8 @@ void WindowModes::FitLayout() {
         form_.resize(r.window.width, r.window.height);
         inResize_ = was;
     }
+    // The skinned frame spans the window.
+    form_.find("suiForm1")->setWidth(r.window.width);
     scaleRegion(p9, r.s9);
     p9.setBounds(r.panel9);
     auto& side = *form_.find("videosidebarslide");

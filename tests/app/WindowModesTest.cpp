@@ -89,6 +89,7 @@ TEST_F(WindowModes, EveryResizeLaysTheWindowOutAgain) {
         EXPECT_FALSE(c(name).visible()) << name;
 
     form->resize(1400, 800);
+    EXPECT_EQ(c("suiForm1").width(), 1400);
     EXPECT_TRUE(c("fullscreenbutton").visible());
     EXPECT_TRUE(c("mostpopularchecked").visible());
     // Wide: the right column stands at 1.298 times the height.
