@@ -18,6 +18,7 @@
 #include "catalogue/CatalogueServer.h"
 #include "catalogue/Selection.h"
 #include "db/Connection.h"
+#include "player/PlaybackState.h"
 #include "player/Player.h"
 #include "player/PlayerMovie.h"
 #include "search/SearchBox.h"
@@ -183,6 +184,45 @@ void MainWindow::compose(Services& services) {
     // AddtoBookmarks1Click: the grid menu's "Add to Bookmarks" stores what
     // selecting a row (or the last play request) chose.
     get<ui::MenuItem>("AddtoBookmarks1").onClick = [this] { bookmarks_->addFromGridMenu(); };
+
+    // mainformKeyPress: the window's keys run the handlers of the controls they stand for.
+    onKeyPress = [this](std::string& key) { keyPressed(key); };
+    windowKeys = {" ", "f", "\x1b", "\x0c"};
+}
+
+void MainWindow::keyPressed(std::string& key) {
+    // Runs a control's click handler as a click would, when the user could click it.
+    auto run = [this](const char* name) {
+        ui::Control& c = *find(name);
+        if (c.enabled() && c.onClick)
+            c.onClick();
+    };
+    const WindowMode mode = windowModes_->mode();
+    if (key == " ") {
+        // Space pauses, or resumes what is paused.
+        run(player_->state().playStatus == "Paused" ? "play" : "pause");
+    } else if (key == "f" || key == "F") {
+        // F: full screen, and back to the main screen.
+        if (mode == WindowMode::FullScreen)
+            run("normalscreen");
+        else if (mode == WindowMode::Float)
+            run("FullScreen1");
+        else
+            run("suiImageButton26");
+    } else if (key == "\x1b") {
+        // Esc: from the floating video or full screen back to the main screen.
+        if (windowModes_->detached())
+            run("normalscreen");
+    } else if (key == "\x0c") {
+        // Ctrl+L: the search box, ready for typing.
+        auto& box = get<ui::Edit>("sqlsearchedit");
+        if (box.onClick)
+            box.onClick();
+        box.setFocus();
+    } else {
+        return;
+    }
+    key.clear();
 }
 
 void MainWindow::startUp() {
@@ -235,6 +275,7 @@ void MainWindow::prepareShownWindow() {
     f.colour = ui::colours::silver;
     f.height = 21;
     search.setFont(f);
+    windowModes_->FitLayout();
 
     if (!splash_->workOnline())
         online_->SetOnlineMode(false);

@@ -83,6 +83,8 @@ class MainWindow : public ui::Form {
     /// Every show (the form's show event): the search box's help state, the mode the user chose at
     /// the splash dialog, the start page, and a repaint after the layout.
     void prepareShownWindow();
+    /// Space, F, Esc and Ctrl+L in the window.
+    void keyPressed(std::string& key);
     /// The form's close event: closing the main window closes the splash dialog, which ends the
     /// program.
     void closeProgram();

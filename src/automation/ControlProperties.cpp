@@ -46,6 +46,9 @@ void describeKind(const ui::Control& c, json& out) {
         const auto& form = static_cast<const ui::Form&>(c);
         out["principal"] = form.app().principal() == &form;
         out["stayOnTop"] = form.stayOnTop();
+        out["frameless"] = form.frameless();
+        out["pointerHidden"] = form.pointerHidden();
+        out["systemResizes"] = form.systemResizes();
         break;
     }
     case ui::Kind::Label: {
@@ -290,6 +293,18 @@ void setControlProperty(ui::Control& c, std::string_view property, const json& v
         const auto row = requireInteger(value["row"], context, "row", 0, grid->rowCount() - 1);
         grid->setCell(static_cast<int>(col), static_cast<int>(row),
                       requireString(value["text"], context, "text"));
+        return;
+    }
+    if (property == "width" || property == "height") {
+        // A form's size changes as a user's drag of its border would change it.
+        auto* form = dynamic_cast<ui::Form*>(&c);
+        if (!form)
+            cannotSet(c, property);
+        const int v = static_cast<int>(requireInteger(value, context, "VALUE", 0, 100000));
+        if (property == "width")
+            form->resize(v, form->height());
+        else
+            form->resize(form->width(), v);
         return;
     }
     cannotSet(c, property);

@@ -49,6 +49,11 @@ void EditBinding::applyKind() {
     if (q->text() != text)
         q->setText(text);
     q->setReadOnly(edit_.readOnly());
+    if (edit_.focusRequests() != focusFollowed_) {
+        focusFollowed_ = edit_.focusRequests();
+        q->activateWindow();
+        q->setFocus(Qt::ShortcutFocusReason);
+    }
 }
 
 } // namespace qtfront

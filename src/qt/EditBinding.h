@@ -26,6 +26,7 @@ class EditBinding final : public Binding {
     std::function<void()> textReport(const QString& text) const;
 
     ui::Edit& edit_;
+    int focusFollowed_ = 0;
 };
 
 } // namespace qtfront

@@ -34,6 +34,7 @@ class FormBinding final : public Binding {
     /// until the model's bounds move.
     ui::Bounds shownBounds_{-1, -1, -1, -1};
     ui::Subscription systemMove_;
+    ui::Subscription systemResize_;
 };
 
 } // namespace qtfront

@@ -18,7 +18,16 @@ void FormWindow::setMenuBar(QMenuBar* bar) {
 }
 
 int FormWindow::barHeight() const {
-    return bar_ && !bar_->isHidden() ? bar_->sizeHint().height() : 0;
+    return bar_ && !barSuppressed_ && !bar_->isHidden() ? bar_->sizeHint().height() : 0;
+}
+
+void FormWindow::setMenuBarSuppressed(bool suppressed) {
+    if (barSuppressed_ == suppressed)
+        return;
+    barSuppressed_ = suppressed;
+    if (bar_)
+        bar_->setVisible(!suppressed);
+    relayout();
 }
 
 void FormWindow::setClientSize(QSize size) {

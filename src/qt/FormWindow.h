@@ -31,6 +31,8 @@ class FormWindow : public QWidget {
     void setClientSize(QSize size);
     /// Lays out the menu bar and the client again, e.g. after the bar shows or hides.
     void relayout();
+    /// A frameless window (the floating video, full screen) shows no menu bar.
+    void setMenuBarSuppressed(bool suppressed);
 
   signals:
     void closeRequested();
@@ -50,6 +52,7 @@ class FormWindow : public QWidget {
     QFrame* client_;
     QPointer<QMenuBar> bar_;
     QSize clientSize_;
+    bool barSuppressed_ = false;
 };
 
 } // namespace qtfront

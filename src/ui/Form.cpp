@@ -56,6 +56,33 @@ void Form::startSystemMove() {
     systemMoveRequested.notify();
 }
 
+void Form::startSystemResize(Corner corner) {
+    ++systemResizes_;
+    systemResizeRequested.notify(corner);
+}
+
+void Form::setFrameless(bool on) {
+    if (frameless_ != on) {
+        frameless_ = on;
+        changed();
+    }
+}
+
+void Form::setPointerHidden(bool hidden) {
+    if (pointerHidden_ != hidden) {
+        pointerHidden_ = hidden;
+        changed();
+    }
+}
+
+void Form::resize(int width, int height) {
+    if (width == this->width() && height == this->height())
+        return;
+    setBounds(left(), top(), width, height);
+    if (onResize)
+        onResize();
+}
+
 void Form::close() {
     if (onClose)
         onClose();

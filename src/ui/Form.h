@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/Control.h"
 #include "ui/Hook.h"
@@ -49,7 +50,25 @@ class Form : public Control {
     bool stayOnTop() const { return stayOnTop_; }
     void setStayOnTop(bool on);
 
-    std::function<void()> onShow, onClose;
+    /// A window without a frame (no caption, no sizing border).
+    bool frameless() const { return frameless_; }
+    void setFrameless(bool on);
+    /// The mouse pointer is hidden while it is over the window.
+    bool pointerHidden() const { return pointerHidden_; }
+    void setPointerHidden(bool hidden);
+    /// The screen the window is on (the front end reports the real one).
+    const Bounds& screen() const { return screen_; }
+    void setScreen(const Bounds& b) { screen_ = b; }
+
+    /// Changes the window's size as a user's drag does: onResize runs when the size
+    /// changed.
+    void resize(int width, int height);
+
+    /// Keys (one character each, as KeyPress carries them) that go to the form's own
+    /// KeyPress wherever the focus is in the window, unless a text field takes them.
+    std::vector<std::string> windowKeys;
+
+    std::function<void()> onShow, onClose, onResize;
     /// The mouse entered the window at screen position (x, y).
     std::function<void(int x, int y)> onMouseEnterAt;
     /// A mouse press activated the window.
@@ -60,6 +79,11 @@ class Form : public Control {
     /// tells systemMoveRequested.
     void startSystemMove();
     int systemMoves() const { return systemMoves_; }
+    /// Asks the front end to let the user resize the window from a bottom corner.
+    enum class Corner { BottomRight, BottomLeft };
+    void startSystemResize(Corner corner);
+    int systemResizes() const { return systemResizes_; }
+    Hook<Corner> systemResizeRequested;
     /// The form asks for a system move. Subscribe on the user-interface thread; the
     /// form notifies from startSystemMove().
     Hook<> systemMoveRequested;
@@ -81,6 +105,10 @@ class Form : public Control {
     std::vector<Control*> order_;
     int systemMoves_ = 0;
     bool stayOnTop_ = false;
+    bool frameless_ = false;
+    bool pointerHidden_ = false;
+    int systemResizes_ = 0;
+    Bounds screen_{0, 0, 1920, 1080};
 };
 
 } // namespace ui

@@ -49,9 +49,17 @@ class Edit : public Control {
     void setText(std::string t) { setCaption(std::move(t)); }
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool on);
+    /// Puts the keyboard focus into the edit; counted, so the front end can tell
+    /// one request from the next.
+    void setFocus() {
+        ++focusRequests_;
+        changed();
+    }
+    int focusRequests() const { return focusRequests_; }
 
   private:
     bool readOnly_ = false;
+    int focusRequests_ = 0;
 };
 
 class Memo : public Control {
