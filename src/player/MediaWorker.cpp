@@ -141,13 +141,14 @@ void MediaWorker::run() {
         }
         if (keepCommand)
             continue;
+        // Reported before the slot empties, so that whoever sees an empty slot
+        // has every report of the command on its way.
+        WorkerUpdate done;
+        done.commandDone = true;
+        send(std::move(done));
         // A command posted while this one ran stays in the slot for the next turn.
         auto expected = static_cast<std::uint8_t>(command);
-        if (slot_.compare_exchange_strong(expected, 0)) {
-            WorkerUpdate done;
-            done.commandDone = true;
-            send(std::move(done));
-        }
+        slot_.compare_exchange_strong(expected, 0);
     }
 }
 
@@ -203,6 +204,7 @@ void MediaWorker::openLink(const WorkerInputs& in) {
     openFailed_ = false;
     {
         WorkerUpdate u;
+        u.linkTaken = true;
         u.openFailed = false;
         u.menuEnabled = false;
         u.menuCaption = std::string(loadingCaption);

@@ -63,6 +63,8 @@ struct WorkerUpdate {
     /// `workerStatus`; written to `Label19` and `titlestatus` when `showStatus`.
     std::optional<std::string> status;
     bool showStatus = false;
+    /// The worker has taken the new link: `newLinkPending` is cleared.
+    bool linkTaken = false;
     std::optional<bool> openFailed;
     std::optional<bool> mediaReady;
     std::optional<std::string> lastMessage;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 using player::MediaWorker;
@@ -141,6 +142,12 @@ std::optional<T> last(const std::vector<WorkerUpdate>& all, std::optional<T> Wor
     return out;
 }
 
+// The slot empties just after the last report of a command.
+void waitIdle(const MediaWorker& worker) {
+    while (!worker.idle())
+        std::this_thread::yield();
+}
+
 WorkerInputs inputs(int barPosition = 0) {
     WorkerInputs in;
     in.volume = 500;
@@ -162,6 +169,7 @@ class ScriptedWorker : public ::testing::Test {
     void run(WorkerCommand command, WorkerInputs in = inputs()) {
         worker_.post(command, in);
         updates_.waitDone(++commands_);
+        waitIdle(worker_);
     }
     void openAndPlay() {
         worker_.setLink("clip.wmv");
@@ -323,6 +331,7 @@ class RealWorker : public ::testing::Test {
     void run(WorkerCommand command) {
         worker_.post(command, inputs());
         updates_.waitDone(++commands_);
+        waitIdle(worker_);
     }
 };
 
