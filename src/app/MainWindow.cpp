@@ -19,8 +19,8 @@
 #include "catalogue/Selection.h"
 #include "db/Connection.h"
 #include "player/Player.h"
-#include "player/WorkerRoute.h"
 #include "player/PlayerMovie.h"
+#include "player/WorkerRoute.h"
 #include "search/SearchBox.h"
 #include "search/TextGrid.h"
 #include "ui/Application.h"
@@ -168,6 +168,7 @@ void MainWindow::compose(Services& services) {
     worker.resolver.testPageHost = config_.get("resolver", "test_page");
     worker.resolver.testTitle = config_.get("resolver", "test_title");
     worker.resolver.testAddress = config_.get("resolver", "test_address");
+    worker.liveStream = config_.get("live", "stream");
     worker.ifilmKey = [this] { return online_ ? online_->ifilmKey() : std::string(); };
     player_ =
         std::make_unique<player::Player>(*this, *selection_, *services.movie, std::move(worker));

@@ -2,6 +2,7 @@
 
 #include "platform/CurlDownloader.h"
 #include "platform/MpvMediaPlayer.h"
+#include "player/LocalMedia.h"
 #include "player/Movie.h"
 #include "player/PlayRequest.h"
 #include "player/PlaybackState.h"
@@ -41,7 +42,9 @@ Player::Player(ui::Form& form, catalogue::Selection& selection, Movie& movie,
                                             services.resolver.aolMarker)),
       request_(std::make_unique<player::PlayRequest>(form, selection, movie, *state_, *resolver_,
                                                      *worker_)),
-      transport_(std::make_unique<Transport>(form, movie, *state_, *worker_)) {
+      transport_(std::make_unique<Transport>(form, movie, *state_, *worker_)),
+      localMedia_(std::make_unique<LocalMedia>(
+          form, selection, *state_, [this] { request_->run(); }, services.liveStream)) {
     state_->registerState(form.app().state());
     movie_.setSurface(&form_.get<ui::MediaSurface>("ShockwaveFlash1"));
 }

@@ -27,6 +27,7 @@ namespace player {
 class Movie;
 class PlayRequest;
 class Transport;
+class LocalMedia;
 class WorkerRoute;
 struct PlaybackState;
 
@@ -39,6 +40,8 @@ struct WorkerServices {
     std::function<std::string()> ifilmKey;
     /// Makes the worker's media player; none: libmpv with null outputs.
     MediaWorker::PlayerFactory makePlayer;
+    /// The address "Live TV" plays.
+    std::string liveStream;
 };
 
 class Player {
@@ -73,6 +76,7 @@ class Player {
     std::unique_ptr<WorkerRoute> worker_;
     std::unique_ptr<player::PlayRequest> request_;
     std::unique_ptr<Transport> transport_;
+    std::unique_ptr<LocalMedia> localMedia_;
 };
 
 } // namespace player
