@@ -1,5 +1,7 @@
 #include "player/MediaWorker.h"
 
+#include <pthread.h>
+
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -98,6 +100,8 @@ void MediaWorker::setStatus(std::string status, bool show) {
 }
 
 void MediaWorker::run() {
+    // Named, so that a look at the process's threads finds it.
+    ::pthread_setname_np(::pthread_self(), "media-worker");
     if (makePlayer_) {
         try {
             player_ = makePlayer_();
