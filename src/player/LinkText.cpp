@@ -101,6 +101,15 @@ std::string withStreamSuffix(std::string_view link, std::string_view ifilmMarker
     return out;
 }
 
+std::string openableAddress(std::string_view link) {
+    if (link.substr(0, 5) != "file:")
+        return std::string(link);
+    for (const std::string_view suffix : {"?MSWMExt=.asf", "&MSWMExt=.asf"})
+        if (link.size() >= suffix.size() && link.substr(link.size() - suffix.size()) == suffix)
+            return std::string(link.substr(0, link.size() - suffix.size()));
+    return std::string(link);
+}
+
 std::string encodeQueryValue(std::string_view value) {
     static constexpr char hex[] = "0123456789ABCDEF";
     std::string out;

@@ -47,6 +47,11 @@ std::string mmsToHttp(std::string_view link);
 /// "?MSWMExt=.asf" when it has none.
 std::string withStreamSuffix(std::string_view link, std::string_view ifilmMarker);
 
+/// The address the media player opens for `link`: a file: link loses the stream
+/// suffix ("?MSWMExt=.asf" or "&MSWMExt=.asf" at its end), which names no file;
+/// other links are opened as they are (a web server ignores or uses the query).
+std::string openableAddress(std::string_view link);
+
 /// `value` as a URL query value: unreserved characters stay, every other byte
 /// becomes %XX (upper-case hex), so blanks, '&', '=' and '#' cannot end the value.
 std::string encodeQueryValue(std::string_view value);

@@ -1,5 +1,7 @@
 #include "player/MediaWorker.h"
 
+#include "player/LinkText.h"
+
 #include <pthread.h>
 
 #include <cmath>
@@ -218,7 +220,7 @@ void MediaWorker::openLink(const WorkerInputs& in) {
     platform::MediaResult result;
     if (player_) {
         player_->setDisplayWindow(in.panelWindow);
-        result = player_->open(link);
+        result = player_->open(linktext::openableAddress(link));
     } else {
         result = {false, "No media player is available."};
     }

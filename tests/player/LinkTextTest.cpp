@@ -60,6 +60,13 @@ TEST(LinkText, StreamSuffixDependsOnTheQueryAndTheIfilmMarker) {
     EXPECT_EQ(lt::withStreamSuffix("", "ifilm."), "?MSWMExt=.asf");
 }
 
+TEST(LinkText, AFileLinkIsOpenedWithoutTheStreamSuffix) {
+    EXPECT_EQ(lt::openableAddress("file:///m/a.wmv?MSWMExt=.asf"), "file:///m/a.wmv");
+    EXPECT_EQ(lt::openableAddress("file:///m/a.wmv?x=1&MSWMExt=.asf"), "file:///m/a.wmv?x=1");
+    EXPECT_EQ(lt::openableAddress("http://h/a.wmv?MSWMExt=.asf"), "http://h/a.wmv?MSWMExt=.asf");
+    EXPECT_EQ(lt::openableAddress("/m/a.wmv"), "/m/a.wmv");
+}
+
 TEST(LinkText, QueryValuesArePercentEncoded) {
     EXPECT_EQ(lt::encodeQueryValue("Daily Show"), "Daily%20Show");
     EXPECT_EQ(lt::encodeQueryValue("a&b=c#d"), "a%26b%3Dc%23d");

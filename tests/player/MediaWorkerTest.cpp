@@ -345,6 +345,13 @@ TEST_F(RealWorker, AClipOfAnyKindThePlayerOpensPlays) {
     }
 }
 
+TEST_F(RealWorker, AResolvedFileLinkPlays) {
+    worker_.setLink("file://" + clips_.clip("wmv") + "?MSWMExt=.asf");
+    run(WorkerCommand::Play);
+    EXPECT_EQ(updates_.shownStatuses(),
+              (std::vector<std::string>{"Loading..", "Buffering..", "Playing"}));
+}
+
 TEST_F(RealWorker, ATruncatedFileShowsErrorOpening) {
     worker_.setLink(clips_.write("truncated.wmv", "\x30\x26\xB2\x75\x8E\x66\xCF\x11"));
     run(WorkerCommand::Play);

@@ -71,6 +71,22 @@ TEST_F(WorkerRouteTest, ALocalClipPlaysInTheWorker) {
     EXPECT_EQ(get<ui::MenuItem>("PlayVideo1").caption(), "Play Video ");
 }
 
+TEST_F(WorkerRouteTest, ACatalogueItemWithAFileLinkIsResolvedAndPlays) {
+    auto item = localItem("file://" + clips.clip("wmv"));
+    item.feedTitle = "Some Feed";
+    playItem(item);
+    EXPECT_EQ(state<std::string>("workerLink"), item.mediaLink + "?MSWMExt=.asf");
+    ASSERT_TRUE(waitWorker());
+    EXPECT_EQ(status(), "Playing");
+}
+
+TEST_F(WorkerRouteTest, TheWorkersStateIsReadable) {
+    for (const char* name : {"workerStatus", "workerRunState", "workerCommandPending",
+                             "workerCommand", "openFailed", "workerMediaReady", "lastMciMessage",
+                             "mediaWorkerStarted", "mediaWorker", "newLinkPending", "workerLink"})
+        EXPECT_NO_THROW(app->state().get(name)) << name;
+}
+
 TEST_F(WorkerRouteTest, TheTransportBarDrivesTheWorker) {
     playItem(localItem(clips.clip("wmv")));
     ASSERT_TRUE(waitWorker());
