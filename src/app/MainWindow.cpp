@@ -21,6 +21,7 @@
 #include "player/PlaybackState.h"
 #include "player/Player.h"
 #include "player/PlayerMovie.h"
+#include "player/WorkerRoute.h"
 #include "search/SearchBox.h"
 #include "search/TextGrid.h"
 #include "ui/Application.h"
@@ -123,7 +124,6 @@ MainWindow::MainWindow(ui::Application& app, const Config& config, std::string e
     onShow = [this] { prepareShownWindow(); };
     onClose = [this] { closeProgram(); };
     startUp();
-    registerState();
 }
 
 MainWindow::~MainWindow() {
@@ -159,13 +159,27 @@ void MainWindow::compose(Services& services) {
 
     if (!services.movie)
         services.movie = std::make_unique<player::PlayerMovie>();
-    player_ = std::make_unique<player::Player>(*this, *selection_, *services.movie);
+    player::WorkerServices worker;
+    worker.resolver.ifilmMarker = config_.get("resolver", "ifilm_marker");
+    worker.resolver.comedyMarker = config_.get("resolver", "comedy_marker");
+    worker.resolver.globoMarker = config_.get("resolver", "globo_marker");
+    worker.resolver.aolMarker = config_.get("resolver", "aol_marker");
+    worker.resolver.comedySearchHost = config_.get("resolver", "comedy_search");
+    worker.resolver.globoAuthHost = config_.get("resolver", "globo_auth");
+    worker.resolver.testPageHost = config_.get("resolver", "test_page");
+    worker.resolver.testTitle = config_.get("resolver", "test_title");
+    worker.resolver.testAddress = config_.get("resolver", "test_address");
+    worker.liveStream = config_.get("live", "stream");
+    worker.ifilmKey = [this] { return online_ ? online_->ifilmKey() : std::string(); };
+    player_ =
+        std::make_unique<player::Player>(*this, *selection_, *services.movie, std::move(worker));
     // Clicking a thumbnail plays what pointing at it selected.
     slotBehaviour_->setPlayRequest([this] { player_->PlayRequest(); });
     // stringgridDblClick: a double-clicked grid row plays what selecting it chose.
     get<ui::StringGrid>("stringgrid").onDblClick = [this] { player_->PlayRequest(); };
-    // `wait-idle` waits for the movie to carry out what it was asked.
-    app().idleProbe = [movie = services.movie.get()] { return movie->idle(); };
+    // `wait-idle` waits for the movie and the media worker to carry out what they
+    // were asked.
+    app().idleProbe = [this] { return player_->idle(); };
 
     online_ = std::make_unique<OnlineMode>(
         config_,
@@ -281,7 +295,7 @@ void MainWindow::prepareShownWindow() {
         online_->SetOnlineMode(false);
     if (splash_->workOnline() && splash_->checksFailed())
         online_->SetOnlineMode(true);
-    if (!mediaWorkerStarted_)
+    if (!player_->worker().mediaWorkerStarted())
         get<ui::WebView>("MozillaBrowser3")
             .navigate("http://" + config_.get("sites", "product") + "/TV/zorvex.php");
     get<ui::Timer>("Timer1").setEnabled(true);
@@ -584,6 +598,7 @@ void MainWindow::buildHiddenPanel() {
     // Buttons and memos the playback, search and web code click or write.
     button(hidden, "playmediathread", "Create Thread", "", 4, 70, 100, 25);
     button(hidden, "button5", "Attach", "", 110, 70, 60, 25);
+    button(hidden, "killmp", "Close Player", "", 4, 118, 100, 20);
     button(hidden, "Button13", "Test Image", "", 174, 70, 60, 25);
     button(hidden, "suiButton5b", "Web News", "", 238, 70, 60, 25);
     button(hidden, "suiImageButton2", "", "Search Outside Zorvex", 302, 70, 30, 25);
@@ -687,15 +702,6 @@ void MainWindow::buildTimers() {
     add<ui::Timer>("Timer3", 10, false);
     add<ui::Timer>("Timer4", 100, true);
     add<ui::Timer>("threadtimer", 1000, false);
-}
-
-} // namespace app
-
-namespace app {
-
-void MainWindow::registerState() const {
-    auto& r = app().state();
-    r.add("mediaWorkerStarted", [this] { return mediaWorkerStarted_; });
 }
 
 } // namespace app

@@ -89,7 +89,6 @@ class MainWindow : public ui::Form {
     /// program.
     void closeProgram();
     void compose(Services& services);
-    void registerState() const;
 
     void buildVideoArea();
     void buildInfoArea();
@@ -107,7 +106,6 @@ class MainWindow : public ui::Form {
 
     const Config& config_;
     std::string exeDir_;
-    bool mediaWorkerStarted_ = false;
     std::unique_ptr<db::Waiter> waiter_;
     std::unique_ptr<catalogue::CatalogueServer> server_;
     std::unique_ptr<catalogue::Selection> selection_;

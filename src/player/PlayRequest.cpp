@@ -1,9 +1,11 @@
 #include "player/PlayRequest.h"
 
 #include "catalogue/Selection.h"
+#include "player/LinkResolver.h"
 #include "player/Movie.h"
 #include "player/MovieRequest.h"
 #include "player/PlaybackState.h"
+#include "player/WorkerRoute.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Menu.h"
@@ -51,8 +53,9 @@ std::string decodeGoogleVideoLink(std::string link) {
 }
 
 PlayRequest::PlayRequest(ui::Form& form, catalogue::Selection& selection, Movie& movie,
-                         PlaybackState& state)
-    : form_(form), selection_(selection), movie_(movie), state_(state) {
+                         PlaybackState& state, LinkResolver& resolver, WorkerRoute& worker)
+    : form_(form), selection_(selection), movie_(movie), state_(state), resolver_(resolver),
+      worker_(worker) {
     // PlayVideo1Click
     form_.get<ui::MenuItem>("PlayVideo1").onClick = [this] { run(); };
     // Play2Click
@@ -144,8 +147,11 @@ void PlayRequest::uncoverPlayer() {
 }
 
 void PlayRequest::playInMovie() {
-    // A media worker, once there is one, is told to stop here (the next route's
-    // work): the movie and the worker never play at once.
+    // The movie and the worker never play at once.
+    if (worker_.hasWorker()) {
+        form_.get<ui::MenuItem>("PlayVideo1").setEnabled(false);
+        worker_.post(WorkerCommand::Stop);
+    }
     form_.get<ui::Label>("Label20").setCaption("F");
     auto& surface = form_.get<ui::MediaSurface>("ShockwaveFlash1");
     surface.show();
@@ -166,8 +172,12 @@ void PlayRequest::handToWorker() {
     surface.hide();
     movie_.callFunction(invokeText("stopVideo", "Stop"));
     state_.newLinkPending = true;
-    // The link resolver and the media worker's "Create Thread" step take over
-    // from here.
+    // A file from disk is played as it is.
+    if (!state_.localItem)
+        resolver_.ResolveMediaLink();
+    state_.workerLink = selection_.playLink();
+    // playmediathreadClick
+    worker_.createThread();
 }
 
 } // namespace player

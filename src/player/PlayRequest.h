@@ -22,7 +22,9 @@ class Selection;
 
 namespace player {
 
+class LinkResolver;
 class Movie;
+class WorkerRoute;
 struct PlaybackState;
 
 /// Whether an item of `mediaType` from the feed `feedTitle` plays in the movie.
@@ -35,8 +37,8 @@ std::string decodeGoogleVideoLink(std::string link);
 class PlayRequest {
   public:
     /// Binds `PlayVideo1` ("Play Video ") and `Play2` ("Play").
-    PlayRequest(ui::Form& form, catalogue::Selection& selection, Movie& movie,
-                PlaybackState& state);
+    PlayRequest(ui::Form& form, catalogue::Selection& selection, Movie& movie, PlaybackState& state,
+                LinkResolver& resolver, WorkerRoute& worker);
     PlayRequest(const PlayRequest&) = delete;
     PlayRequest& operator=(const PlayRequest&) = delete;
 
@@ -55,6 +57,8 @@ class PlayRequest {
     catalogue::Selection& selection_;
     Movie& movie_;
     PlaybackState& state_;
+    LinkResolver& resolver_;
+    WorkerRoute& worker_;
 };
 
 } // namespace player

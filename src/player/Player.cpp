@@ -1,25 +1,60 @@
 #include "player/Player.h"
 
+#include "platform/CurlDownloader.h"
+#include "platform/MpvMediaPlayer.h"
+#include "player/LocalMedia.h"
 #include "player/Movie.h"
 #include "player/PlayRequest.h"
 #include "player/PlaybackState.h"
 #include "player/Transport.h"
+#include "player/WorkerRoute.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Widgets.h"
 
 namespace player {
 
-Player::Player(ui::Form& form, catalogue::Selection& selection, Movie& movie)
+namespace {
+
+platform::Downloader& downloaderOf(WorkerServices& services,
+                                   std::unique_ptr<platform::Downloader>& own) {
+    if (services.downloader)
+        return *services.downloader;
+    own = std::make_unique<platform::CurlDownloader>();
+    return *own;
+}
+
+MediaWorker::PlayerFactory playerFactoryOf(WorkerServices& services) {
+    if (services.makePlayer)
+        return std::move(services.makePlayer);
+    return [] { return std::make_unique<platform::MpvMediaPlayer>(); };
+}
+
+} // namespace
+
+Player::Player(ui::Form& form, catalogue::Selection& selection, Movie& movie,
+               WorkerServices services)
     : form_(form), movie_(movie), state_(std::make_unique<PlaybackState>()),
-      request_(std::make_unique<player::PlayRequest>(form, selection, movie, *state_)),
-      transport_(std::make_unique<Transport>(form, movie, *state_)) {
+      resolver_(std::make_unique<LinkResolver>(form, selection,
+                                               downloaderOf(services, ownDownloader_),
+                                               services.resolver, services.ifilmKey)),
+      worker_(std::make_unique<WorkerRoute>(form, *state_, playerFactoryOf(services),
+                                            services.resolver.aolMarker)),
+      request_(std::make_unique<player::PlayRequest>(form, selection, movie, *state_, *resolver_,
+                                                     *worker_)),
+      transport_(std::make_unique<Transport>(form, movie, *state_, *worker_)),
+      localMedia_(std::make_unique<LocalMedia>(
+          form, selection, *state_, [this] { request_->run(); }, services.liveStream)) {
     state_->registerState(form.app().state());
     movie_.setSurface(&form_.get<ui::MediaSurface>("ShockwaveFlash1"));
 }
 
 Player::~Player() {
     movie_.setSurface(nullptr);
+}
+
+bool Player::idle() const {
+    return movie_.idle() && worker_->idle();
 }
 
 void Player::loadMovie(const std::string& path) {

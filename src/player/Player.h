@@ -5,8 +5,12 @@
 //
 // Thread: user-interface thread only.
 
+#include <functional>
 #include <memory>
 #include <string>
+
+#include "player/LinkResolver.h"
+#include "player/MediaWorker.h"
 
 namespace ui {
 class Form;
@@ -14,19 +18,38 @@ class Form;
 namespace catalogue {
 class Selection;
 }
+namespace platform {
+class Downloader;
+}
 
 namespace player {
 
 class Movie;
 class PlayRequest;
 class Transport;
+class LocalMedia;
+class WorkerRoute;
 struct PlaybackState;
+
+/// What the media worker route needs from outside.
+struct WorkerServices {
+    /// The downloader of the link resolver; none: a libcurl downloader of its own.
+    platform::Downloader* downloader = nullptr;
+    ResolverSettings resolver;
+    /// The iFilm key loaded at start-up.
+    std::function<std::string()> ifilmKey;
+    /// Makes the worker's media player; none: libmpv with null outputs.
+    MediaWorker::PlayerFactory makePlayer;
+    /// The address "Live TV" plays.
+    std::string liveStream;
+};
 
 class Player {
   public:
     /// Binds the handlers of the play request and the transport bar and registers
     /// the playback state. `movie` is kept by the caller and outlives this.
-    Player(ui::Form& form, catalogue::Selection& selection, Movie& movie);
+    Player(ui::Form& form, catalogue::Selection& selection, Movie& movie,
+           WorkerServices services = {});
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -40,13 +63,20 @@ class Player {
     void PlayRequest();
 
     const PlaybackState& state() const { return *state_; }
+    WorkerRoute& worker() { return *worker_; }
+    /// The player movie and the media worker have nothing left to do.
+    bool idle() const;
 
   private:
     ui::Form& form_;
     Movie& movie_;
     std::unique_ptr<PlaybackState> state_;
+    std::unique_ptr<platform::Downloader> ownDownloader_;
+    std::unique_ptr<LinkResolver> resolver_;
+    std::unique_ptr<WorkerRoute> worker_;
     std::unique_ptr<player::PlayRequest> request_;
     std::unique_ptr<Transport> transport_;
+    std::unique_ptr<LocalMedia> localMedia_;
 };
 
 } // namespace player

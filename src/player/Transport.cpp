@@ -4,15 +4,17 @@
 #include "player/MovieRequest.h"
 #include "player/PlaybackState.h"
 #include "player/PollReplies.h"
+#include "player/WorkerRoute.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
 #include "ui/Widgets.h"
 
 namespace player {
 
-Transport::Transport(ui::Form& form, Movie& movie, PlaybackState& state)
-    : form_(form), movie_(movie), state_(state), threadtimer_(form.get<ui::Timer>("threadtimer")),
-      label19_(form.get<ui::Label>("Label19")), titlestatus_(form.get<ui::Label>("titlestatus")) {
+Transport::Transport(ui::Form& form, Movie& movie, PlaybackState& state, WorkerRoute& worker)
+    : form_(form), movie_(movie), state_(state), worker_(worker),
+      threadtimer_(form.get<ui::Timer>("threadtimer")), label19_(form.get<ui::Label>("Label19")),
+      titlestatus_(form.get<ui::Label>("titlestatus")) {
     // threadtimerTimer
     threadtimer_.onTimer = [this] { poll(); };
     // playClick, pauseClick, stopClick
@@ -51,7 +53,8 @@ void Transport::poll() {
         return;
     if (movieRoute())
         pollMovie();
-    // The media worker's poll comes with the worker.
+    else
+        worker_.post(WorkerCommand::Poll);
 }
 
 void Transport::pollMovie() {
@@ -83,18 +86,26 @@ void Transport::pollMovie() {
 }
 
 void Transport::playPressed() {
-    if (!movieRoute())
-        return; // the media worker's play comes with the worker
     if (label19_.caption() == "Playing")
         return;
+    if (!movieRoute()) {
+        if (worker_.hasWorker()) {
+            form_.get<ui::Animation>("Animate1").setActive(true);
+            worker_.post(WorkerCommand::Play);
+        }
+        return;
+    }
     movie_.callFunction(invokeText("pauseVideo", "Resume"));
     state_.playStatus = "Playing";
     showStatus();
 }
 
 void Transport::pausePressed() {
-    if (!movieRoute())
-        return; // the media worker's pause comes with the worker
+    if (!movieRoute()) {
+        worker_.post(WorkerCommand::PauseToggle);
+        worker_.wake();
+        return;
+    }
     movie_.callFunction(invokeText("pauseVideo", "Pause"));
     state_.playStatus = state_.playStatus == "Paused" ? "Playing" : "Paused";
     showStatus();
@@ -103,8 +114,14 @@ void Transport::pausePressed() {
 void Transport::stopPressed() {
     form_.get<ui::Button>("floatvideobutton").setEnabled(false);
     form_.get<ui::Button>("suiImageButton26").setEnabled(false);
-    if (!movieRoute())
-        return; // the media worker's stop comes with the worker
+    if (!movieRoute()) {
+        if (worker_.hasWorker()) {
+            form_.get<ui::Animation>("Animate1").setActive(true);
+            worker_.post(WorkerCommand::Stop);
+            worker_.wake();
+        }
+        return;
+    }
     movie_.callFunction(invokeText("stopVideo", "Stop"));
     threadtimer_.setEnabled(false);
     state_.playStatus = "Stopped";
@@ -115,8 +132,10 @@ void Transport::stopPressed() {
 }
 
 void Transport::seekReleased() {
-    if (!movieRoute())
-        return; // the media worker's seek comes with the worker
+    if (!movieRoute()) {
+        worker_.post(WorkerCommand::Seek);
+        return;
+    }
     state_.playStatus = "Seeking";
     showStatus();
     const int position = form_.get<ui::TrackBar>("mpposibar").position();
@@ -125,8 +144,10 @@ void Transport::seekReleased() {
 }
 
 void Transport::volumeChanged() {
-    if (!movieRoute())
-        return; // the media worker's volume comes with the worker
+    if (!movieRoute()) {
+        worker_.post(WorkerCommand::Volume);
+        return;
+    }
     const int position = form_.get<ui::TrackBar>("previewvolume").position();
     movie_.callFunction(invokeText("volumeVideo", volumeText(position)));
 }

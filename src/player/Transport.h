@@ -17,13 +17,14 @@ class Timer;
 namespace player {
 
 class Movie;
+class WorkerRoute;
 struct PlaybackState;
 
 class Transport {
   public:
     /// Binds `threadtimer`, `play`, `pause`, `stop`, `mpposibar`, `previewvolume`
     /// and `Animate1`.
-    Transport(ui::Form& form, Movie& movie, PlaybackState& state);
+    Transport(ui::Form& form, Movie& movie, PlaybackState& state, WorkerRoute& worker);
     Transport(const Transport&) = delete;
     Transport& operator=(const Transport&) = delete;
 
@@ -43,6 +44,7 @@ class Transport {
     ui::Form& form_;
     Movie& movie_;
     PlaybackState& state_;
+    WorkerRoute& worker_;
     ui::Timer& threadtimer_;
     ui::Label& label19_;
     ui::Label& titlestatus_;

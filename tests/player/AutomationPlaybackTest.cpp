@@ -56,6 +56,8 @@ TEST_F(AutomationPlaybackTest, AScriptPlaysPollsAndUsesTheTransportBar) {
     EXPECT_EQ(ok({"get", "Panel5"})["visible"], true);
     EXPECT_EQ(ok({"get", "ShockwaveFlash1"})["kind"], "MediaSurface");
     EXPECT_NE(ok({"state", "playMode"}), 0);
+    // A worker-route item loads in the worker; the next request waits for it.
+    ASSERT_TRUE(waitWorker());
 
     // Route the item into the movie whatever the catalogue gave it.
     scripted->requests.clear();

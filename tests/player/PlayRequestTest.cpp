@@ -119,8 +119,14 @@ TEST_F(PlayRequestTest, TheWorkerRouteTakesTheSurfaceAwayFromTheMovie) {
     EXPECT_FALSE(get<ui::MediaSurface>("ShockwaveFlash1").visible());
     EXPECT_EQ(get<ui::MediaSurface>("ShockwaveFlash1").zIndex(), 0);
     EXPECT_EQ(scripted->requests, (std::vector<player::MovieRequest>{{"stopVideo", "Stop"}}));
-    EXPECT_TRUE(state<bool>("newLinkPending"));
     EXPECT_FALSE(get<ui::Timer>("threadtimer").enabled());
+    // The resolved link went to the worker, which took it and could not open it.
+    EXPECT_EQ(state<std::string>("workerLink"), "http://clips.example/a.wmv?MSWMExt=.asf");
+    ASSERT_TRUE(waitWorker());
+    EXPECT_FALSE(state<bool>("newLinkPending"));
+    EXPECT_EQ(state<std::string>("workerStatus"), "Error Opening");
+    EXPECT_EQ(caption("Label19"), "Error Opening");
+    EXPECT_FALSE(get<ui::Animation>("Animate1").active());
 }
 
 TEST_F(PlayRequestTest, GoogleVideoLinksAreDecodedWhateverTheCase) {

@@ -3,11 +3,14 @@
 // and the transport bar: the test chooses the item itself, as pointing at a
 // thumbnail would, and the movie is a scripted one unless the test gives another.
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "ScriptedMovie.h"
 #include "catalogue/Selection.h"
 #include "player/PlaybackState.h"
+#include "player/Player.h"
 #include "support/ProgramTest.h"
 #include "ui/Widgets.h"
 
@@ -51,6 +54,19 @@ class PlaybackFixture : public testsupport::ProgramTest {
     }
     template <class T> T& get(const std::string& name) { return form->get<T>(name); }
     void advance(int ms) { app->loop().advance(ms); }
+    /// Runs the posted work until the media worker has carried out its commands
+    /// and its reports are applied (at most a minute).
+    bool waitWorker() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!form->player().idle()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            app->loop().runPosted();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        app->loop().runPosted();
+        return true;
+    }
 
     ScriptedMovie* scripted = nullptr;
 };

@@ -1,0 +1,94 @@
+#pragma once
+// The window's side of the media worker: the "Create Thread" step behind the
+// hidden button `playmediathread`, the posting of commands with the window's
+// values, the 100 ms wake and sleep timer `Timer4`, "Close Video" through the
+// hidden button `killmp`, the attach button `button5`, and applying what the
+// worker reports to the controls. It owns the worker while one exists and ends
+// it when it is destroyed (with the main window).
+//
+// Thread: user-interface thread only. The worker's reports arrive as posted work.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "player/MediaWorker.h"
+
+namespace ui {
+class Form;
+}
+
+namespace player {
+
+struct PlaybackState;
+
+class WorkerRoute {
+  public:
+    /// `makePlayer` makes the worker's media player, on the worker thread.
+    /// `aolMarker` is the text that marks an AOL link.
+    WorkerRoute(ui::Form& form, PlaybackState& state, MediaWorker::PlayerFactory makePlayer,
+                std::string aolMarker);
+    /// Ends a worker that still exists, ignoring errors.
+    ~WorkerRoute();
+    WorkerRoute(const WorkerRoute&) = delete;
+    WorkerRoute& operator=(const WorkerRoute&) = delete;
+
+    /// The "Create Thread" step: hands `workerLink` to the worker (made on first
+    /// use) and posts play.
+    void createThread();
+    /// Posts `command` with the window's current values; sets
+    /// `workerCommandPending` unless `pending` is false. Does nothing without a
+    /// worker.
+    void post(WorkerCommand command, bool pending = true);
+    /// Wakes the worker at once (the pause and stop buttons do).
+    void wake();
+    /// "Close Video": closes and releases the player and ends the worker.
+    void closeVideo();
+    /// Attach: hides the main window and draws into `Panel4` again.
+    void attach();
+    /// `Timer4`: wakes the worker while a command is pending, lets it sleep when
+    /// none is.
+    void wakeOrSleep();
+
+    bool hasWorker() const { return worker_ != nullptr; }
+    /// No worker, or one with an empty command slot whose reports have all been
+    /// applied.
+    bool idle() const { return !worker_ || (worker_->idle() && *inFlight_ == 0); }
+
+    const std::string& workerStatus() const { return workerStatus_; }
+    bool workerCommandPending() const { return commandPending_; }
+    /// Set by the first "Create Thread" step, never cleared.
+    bool mediaWorkerStarted() const { return started_; }
+
+    /// Fit: called after a change of the window mode (the window modes post it).
+    void fit();
+
+    /// Called with the main window to hide for an attach; set by the composition.
+    std::function<void()> hideMainWindow;
+
+  private:
+    void apply(const WorkerUpdate& update);
+    WorkerInputs inputs() const;
+    void endWorker() noexcept;
+
+    ui::Form& form_;
+    PlaybackState& state_;
+    MediaWorker::PlayerFactory makePlayer_;
+    std::string aolMarker_;
+    std::unique_ptr<MediaWorker> worker_;
+    // Reports posted by a worker find this gone once the route is destroyed.
+    std::shared_ptr<WorkerRoute*> self_;
+    // Reports posted by the worker and not applied yet.
+    std::shared_ptr<std::atomic<int>> inFlight_ = std::make_shared<std::atomic<int>>(0);
+
+    std::string workerStatus_;
+    std::string workerRunState_;
+    std::string lastMciMessage_;
+    bool commandPending_ = false;
+    bool openFailed_ = false;
+    bool mediaReady_ = false;
+    bool started_ = false;
+};
+
+} // namespace player
