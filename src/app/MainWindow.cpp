@@ -180,6 +180,10 @@ void MainWindow::compose(Services& services) {
     // `wait-idle` waits for the movie and the media worker to carry out what they
     // were asked.
     app().idleProbe = [this] { return player_->idle(); };
+    // A change of the window mode re-fits the video the media worker shows, and
+    // the worker's attach command hides the main window.
+    windowModes_->onFitVideo = [this] { player_->worker().fit(); };
+    player_->worker().hideMainWindow = [this] { hide(); };
 
     online_ = std::make_unique<OnlineMode>(
         config_,
