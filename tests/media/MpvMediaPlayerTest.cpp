@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "MediaClips.h"
+#include "SilentServer.h"
 #include "platform/MpvMediaPlayer.h"
-#include "platform/UniqueFd.h"
 #include "support/Eventually.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <chrono>
 #include <functional>
@@ -173,16 +169,8 @@ TEST_F(MpvMediaPlayerFixture, FailedOpensSayWhyAndTheNextOpenWorks) {
 
 TEST_F(MpvMediaPlayerFixture, AnOpenThatNeverCompletesGivesUpAndLeavesThePlayerUsable) {
     // A server that takes the connection and never answers.
-    platform::UniqueFd listener(::socket(AF_INET, SOCK_STREAM, 0));
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(::listen(listener.get(), 4), 0);
-    socklen_t len = sizeof addr;
-    ::getsockname(listener.get(), reinterpret_cast<sockaddr*>(&addr), &len);
-    const std::string url =
-        "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/stream.wmv";
+    const mediatest::SilentServer silent;
+    const std::string url = silent.url("/stream.wmv");
 
     platform::MpvPlayerOptions options;
     options.openTimeout = 500ms;

@@ -2,16 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "MediaClips.h"
+#include "SilentServer.h"
 #include "platform/MpvLibrary.h"
-#include "platform/UniqueFd.h"
 #include "player/MovieRequest.h"
 #include "player/PlayerMovie.h"
 #include "player/PollReplies.h"
 #include "support/Eventually.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <chrono>
 #include <functional>
@@ -116,16 +112,9 @@ TEST_F(PlayerMovieTest, LinksThatCannotPlayAreConnectionErrors) {
 }
 
 TEST_F(PlayerMovieTest, AServerThatNeverAnswersIsAConnectionErrorWithinTheOpenTimeOut) {
-    platform::UniqueFd listener(::socket(AF_INET, SOCK_STREAM, 0));
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(::listen(listener.get(), 4), 0);
-    socklen_t len = sizeof addr;
-    ::getsockname(listener.get(), reinterpret_cast<sockaddr*>(&addr), &len);
-    const std::string link =
-        "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/never.flv";
+    // A server that takes the connection and never answers.
+    const mediatest::SilentServer silent;
+    const std::string link = silent.url("/never.flv");
 
     call("playVideo", link);
     // While it waits, the queries still answer at once.
