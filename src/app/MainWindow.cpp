@@ -33,6 +33,8 @@
 #include "ui/TreeView.h"
 #include "ui/WebView.h"
 #include "ui/Widgets.h"
+#include "web/WebPages.h"
+#include "web/WebSearches.h"
 
 namespace app {
 
@@ -203,6 +205,16 @@ void MainWindow::compose(Services& services) {
     // selecting a row (or the last play request) chose.
     get<ui::MenuItem>("AddtoBookmarks1").onClick = [this] { bookmarks_->addFromGridMenu(); };
 
+    // The web tabs load their pages only while online; the web searches and the
+    // visit-site commands open the browser and float the video.
+    const web::Sites sites{config_.get("sites", "product"), config_.get("sites", "maker_search"),
+                           config_.get("sites", "google"), config_.get("sites", "msn"),
+                           config_.get("sites", "yahoo")};
+    webPages_ = std::make_unique<web::WebPages>(
+        *this, sites, [this] { return online_ && online_->onlineMode(); });
+    webSearches_ =
+        std::make_unique<web::WebSearches>(*this, *services.shell, *selection_, webPages_->sites());
+
     // mainformKeyPress: the window's keys run the handlers of the controls they stand for.
     onKeyPress = [this](std::string& key) { keyPressed(key); };
     windowKeys = {" ", "f", "\x1b", "\x0c"};
@@ -300,8 +312,7 @@ void MainWindow::prepareShownWindow() {
     if (splash_->workOnline() && splash_->checksFailed())
         online_->SetOnlineMode(true);
     if (!player_->worker().mediaWorkerStarted())
-        get<ui::WebView>("MozillaBrowser3")
-            .navigate("http://" + config_.get("sites", "product") + "/TV/zorvex.php");
+        webPages_->showStartPage();
     get<ui::Timer>("Timer1").setEnabled(true);
 }
 

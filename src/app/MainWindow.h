@@ -33,6 +33,10 @@ class TextGrid;
 namespace player {
 class Player;
 }
+namespace web {
+class WebPages;
+class WebSearches;
+} // namespace web
 
 namespace app {
 
@@ -75,6 +79,8 @@ class MainWindow : public ui::Form {
     search::SearchBox& searchBox() { return *searchBox_; }
     player::Player& player() { return *player_; }
     bookmarks::BookmarkPage& bookmarks() { return *bookmarks_; }
+    web::WebPages& webPages() { return *webPages_; }
+    web::WebSearches& webSearches() { return *webSearches_; }
 
   private:
     /// At creation (the form's create event): the start-up state, the menu and
@@ -121,6 +127,8 @@ class MainWindow : public ui::Form {
     std::unique_ptr<search::TextGrid> textGrid_;
     std::unique_ptr<search::SearchBox> searchBox_;
     std::unique_ptr<player::Player> player_;
+    std::unique_ptr<web::WebPages> webPages_;
+    std::unique_ptr<web::WebSearches> webSearches_;
 };
 
 } // namespace app

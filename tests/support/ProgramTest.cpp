@@ -38,9 +38,10 @@ platform::EchoResult FakeEcho::echo(std::string_view host, std::string_view,
     return it == byHost.end() ? reply(1) : it->second;
 }
 
-bool FakeShell::openUrl(std::string_view url, platform::WindowShow) {
+bool FakeShell::openUrl(std::string_view url, platform::WindowShow show) {
     opened.emplace_back(url);
-    return true;
+    shows.push_back(show);
+    return found;
 }
 
 void ProgramTest::SetUp() {

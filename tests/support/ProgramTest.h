@@ -40,6 +40,9 @@ class FakeShell : public platform::Shell {
   public:
     bool openUrl(std::string_view url, platform::WindowShow show) override;
     std::vector<std::string> opened;
+    std::vector<platform::WindowShow> shows;
+    /// What openUrl answers: false stands for a machine without a browser command.
+    bool found = true;
 };
 
 class ProgramTest : public CatalogueTest {
