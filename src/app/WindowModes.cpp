@@ -36,6 +36,10 @@ void scaleRegion(ui::Control& region, int percent) {
     scaleContents(region, percent);
 }
 
+/// Enough passes of the region scaling to come within a whole percent of the
+/// target from any size; each pass is cheap.
+constexpr int kScalePasses = 8;
+
 nlohmann::json boundsJson(const ui::Bounds& b) {
     return {{"width", b.width}, {"height", b.height}, {"top", b.top}, {"left", b.left}};
 }
@@ -126,31 +130,42 @@ void WindowModes::FitLayout() {
     auto& p7 = *form_.find("Panel7");
     auto& p8 = *form_.find("Panel8");
     auto& p9 = *form_.find("Panel9");
-    layout::FitInput in;
-    in.window = {form_.width(), form_.height()};
-    in.panel7 = {p7.width(), p7.height()};
-    in.panel8 = {p8.width(), p8.height()};
-    in.panel9 = {p9.width(), p9.height()};
-    in.panel7Top = p7.top();
-    in.panel5Height = p5.height();
-    const auto r = layout::fit(in);
-
-    if (r.window != in.window) {
+    auto measure = [&] {
+        layout::FitInput in;
+        in.window = {form_.width(), form_.height()};
+        in.panel7 = {p7.width(), p7.height()};
+        in.panel8 = {p8.width(), p8.height()};
+        in.panel9 = {p9.width(), p9.height()};
+        in.panel7Top = p7.top();
+        in.panel5Height = p5.height();
+        return in;
+    };
+    const layout::FitInput first = measure();
+    auto r = layout::fit(first);
+    if (r.window != first.window) {
         // The smallest window; the layout below is for it, so no second pass.
         const bool was = inResize_;
         inResize_ = true;
         form_.resize(r.window.width, r.window.height);
         inResize_ = was;
     }
+    // A whole percent cannot hit the target size from far away (from a huge window
+    // to a small one it undershoots by up to a third), so the regions are scaled
+    // again until each percent comes out at 100: one layout settles.
+    for (int pass = 0; pass < kScalePasses; ++pass) {
+        scaleRegion(p9, r.s9);
+        scaleRegion(p8, r.s8);
+        scaleRegion(p7, r.s7);
+        if ((r.s7 == 100 && r.s8 == 100 && r.s9 == 100) || pass + 1 == kScalePasses)
+            break;
+        r = layout::fit(measure());
+    }
     // The skinned frame spans the window.
     form_.find("suiForm1")->setWidth(r.window.width);
-    scaleRegion(p9, r.s9);
     p9.setBounds(r.panel9);
     auto& side = *form_.find("videosidebarslide");
     side.setWidth(r.sideBarWidth);
-    scaleRegion(p8, r.s8);
     p8.setBounds(r.panel8);
-    scaleRegion(p7, r.s7);
     p7.setBounds(r.panel7);
     p6.setBounds(r.panel6);
     // The start page fills the video area.
@@ -339,6 +354,10 @@ void WindowModes::returnToMainScreen(bool fromMenu) {
     form_.hide();
     form_.find("dragMove")->hide();
     form_.find("dragLeft")->hide();
+    // The control bar stays in the main screen: its animation, if one runs, ends here
+    // (its ticks would do nothing in the main screen but keep the clock busy).
+    form_.get<ui::Timer>("Timer3").setEnabled(false);
+    controlBarStep_ = 0;
     if (mode_ == WindowMode::Float)
         saveFloatBounds();
     mode_ = WindowMode::Switching;
