@@ -178,6 +178,8 @@ void WindowModes::FitLayout() {
     p4.setHeight(r.panel4Height);
     form_.find("Image2")->setBounds(0, 0, p7.width(), p7.height());
 
+    fillPlayer();
+
     if (!r.fullscreenButtonShown)
         fullscreen.hide();
     if (!r.secondaryShown)
@@ -223,6 +225,7 @@ void WindowModes::FormResize() {
             // The bar is sliding out: the video grows into its place.
             p4.setHeight(h - (50 - (controlBarStep_ - 100)));
             fillWidth();
+            fillPlayer();
             inResize_ = false;
             return;
         } else {
@@ -230,6 +233,7 @@ void WindowModes::FormResize() {
             fillWidth();
         }
     }
+    fillPlayer();
     fitVideo();
     inResize_ = false;
 }
@@ -301,6 +305,7 @@ void WindowModes::switchToFloat(bool fromMenu) {
     }
     mode_ = WindowMode::Float;
     FitControlBar();
+    fillPlayer();
     fitVideo();
 
     form_.show();
@@ -319,6 +324,7 @@ void WindowModes::fillWindowForFullScreen() {
     auto& p5 = *form_.find("Panel5");
     form_.find("Panel6")->setBounds(0, 0, w, h);
     form_.find("Panel4")->setBounds(0, 0, w, h);
+    fillPlayer();
     p5.setBounds(0, h - 50, p5.width(), p5.height());
     p5.bringToFront();
     p5.show();
@@ -382,6 +388,7 @@ void WindowModes::returnToMainScreen(bool fromMenu) {
     form_.setStayOnTop(false);
     frame.setEnabled(true);
     form_.resize(main_.width, main_.height);
+    fillPlayer();
     fitVideo();
 
     mode_ = WindowMode::Main;
@@ -451,6 +458,14 @@ void WindowModes::hidePointer() {
     while (pointerCounter_ >= 0)
         --pointerCounter_;
     form_.setPointerHidden(true);
+}
+
+void WindowModes::fillPlayer() {
+    // The player movie's surface fills the player area. It is a window of its own
+    // in the front end, which no parent clips: left at an earlier, larger size it
+    // would cover the information area beside the video.
+    auto& p4 = *form_.find("Panel4");
+    form_.find("ShockwaveFlash1")->setBounds(0, 0, p4.width(), p4.height());
 }
 
 void WindowModes::fitVideo() {

@@ -77,6 +77,8 @@ class WindowModes {
     void bindControls();
     void registerState() const;
     void fitVideo();
+    /// Sizes the player movie's surface to the player area.
+    void fillPlayer();
     /// Sets the window's bounds; a changed size runs FormResize as a drag would.
     void setWindowBounds(const ui::Bounds& b);
     void saveMainBounds();

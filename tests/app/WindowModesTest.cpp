@@ -383,4 +383,32 @@ TEST_F(WindowKeys, SpaceRunsPauseOrPlayAndCtrlLStartsTypingInTheSearchBox) {
     EXPECT_EQ(mode(), "");
 }
 
+TEST_F(WindowModes, ThePlayerSurfaceFillsThePlayerAreaAndStaysBesideTheInformationArea) {
+    auto fills = [&](const char* when) {
+        EXPECT_EQ(c("ShockwaveFlash1").bounds(),
+                  (ui::Bounds{0, 0, c("Panel4").width(), c("Panel4").height()}))
+            << when;
+        if (mode() != "1" && mode() != "2") {
+            auto& surface = c("ShockwaveFlash1");
+            const int right = ui::screenPosition(surface, surface.width(), 0).first;
+            EXPECT_LE(right, ui::screenPosition(c("Panel7"), 0, 0).first) << when;
+        }
+    };
+    form->show();
+    fills("shown");
+    for (const auto& [w, h] : std::vector<std::pair<int, int>>{
+             {1200, 700}, {800, 900}, {600, 480}, {1600, 1200}, {958, 746}}) {
+        form->resize(w, h);
+        fills("resized");
+    }
+    click("floatvideobutton");
+    fills("float");
+    form->resize(380, 300);
+    fills("float resized");
+    click("FullScreen1");
+    fills("full screen");
+    click("normalscreen");
+    fills("main again");
+}
+
 } // namespace
