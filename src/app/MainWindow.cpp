@@ -218,6 +218,13 @@ void MainWindow::compose(Services& services) {
     // mainformKeyPress: the window's keys run the handlers of the controls they stand for.
     onKeyPress = [this](std::string& key) { keyPressed(key); };
     windowKeys = {" ", "f", "\x1b", "\x0c"};
+    // The keys are shown beside the hints and menu captions of what they stand for.
+    const std::pair<const char*, const char*> keyHints[] = {
+        {"play", "Space"},         {"pause", "Space"},         {"fullscreenbutton", "F"},
+        {"suiImageButton26", "F"}, {"FullScreen1", "F"},       {"normalscreen", "Esc"},
+        {"MainScreen1", "Esc"},    {"sqlsearchedit", "Ctrl+L"}};
+    for (const auto& [name, key] : keyHints)
+        find(name)->setKeyHint(key);
 }
 
 void MainWindow::keyPressed(std::string& key) {

@@ -231,6 +231,8 @@ json describeControl(const ui::Control& c) {
     };
     // An edit's caption is what the user typed, so it is reported as text.
     out[c.kind() == ui::Kind::Edit ? "text" : "caption"] = c.caption();
+    if (!c.keyHint().empty())
+        out["keyHint"] = c.keyHint();
     describeKind(c, out);
     return out;
 }

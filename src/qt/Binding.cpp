@@ -131,7 +131,11 @@ void Binding::applyCommon() {
         w->setVisible(control_.visible());
     if (w->isEnabled() != control_.enabled())
         w->setEnabled(control_.enabled());
-    const QString hint = toQString(control_.hint());
+    QString hint = toQString(control_.hint());
+    if (!control_.keyHint().empty()) {
+        const QString key = toQString(control_.keyHint());
+        hint = hint.isEmpty() ? key : hint + QStringLiteral(" (") + key + QStringLiteral(")");
+    }
     if (w->toolTip() != hint)
         w->setToolTip(hint);
     applyFontAndCursor(*w);

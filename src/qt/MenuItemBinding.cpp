@@ -51,7 +51,10 @@ void MenuItemBinding::applyCommon() {
         return;
     const bool separator = item_.caption() == "-";
     action->setSeparator(separator);
-    const QString text = toQString(item_.caption());
+    // A key shows in the menu's shortcut column; the window, not the menu, takes it.
+    QString text = toQString(item_.caption());
+    if (!item_.keyHint().empty())
+        text += QLatin1Char('\t') + toQString(item_.keyHint());
     if (!separator && action->text() != text)
         action->setText(text);
     action->setVisible(item_.visible());

@@ -119,6 +119,13 @@ void Control::setHint(std::string text) {
     changed();
 }
 
+void Control::setKeyHint(std::string key) {
+    if (keyHint_ == key)
+        return;
+    keyHint_ = std::move(key);
+    changed();
+}
+
 void Control::setFont(const Font& f) {
     if (font_ == f)
         return;

@@ -165,6 +165,10 @@ class Control {
     void setCaption(std::string text);
     const std::string& hint() const { return hint_; }
     void setHint(std::string text);
+    /// The key that runs this control's handler in its window ("Space", "Ctrl+L"),
+    /// shown beside its hint or its menu caption; empty when there is none.
+    const std::string& keyHint() const { return keyHint_; }
+    void setKeyHint(std::string key);
     const Font& font() const { return font_; }
     void setFont(const Font& f);
     void setFontColour(Colour c);
@@ -223,6 +227,7 @@ class Control {
     bool enabled_ = true;
     std::string caption_;
     std::string hint_;
+    std::string keyHint_;
     Font font_;
     bool hasColour_ = false;
     Colour colour_;
