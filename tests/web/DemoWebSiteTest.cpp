@@ -6,6 +6,7 @@
 
 #include "platform/UniqueFd.h"
 #include "support/TempDir.h"
+#include "web/WebAddresses.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -208,6 +209,30 @@ TEST_F(DemoSite, ServesEveryPageTheProgramOpens) {
         EXPECT_EQ(r.body, readFile(siteRoot / file)) << target;
     }
     EXPECT_EQ(get(port_, "/player/no-such-page.php").status, 404);
+}
+
+TEST_F(DemoSite, ServesEveryAddressTheWebTabsAndTheMakersSearchesOpen) {
+    // The addresses exactly as the program forms them for this server.
+    const std::string host = "127.0.0.1:" + std::to_string(port_);
+    const web::Sites sites{host, host, "google.test", "msn.test", "yahoo.test"};
+    const std::vector<std::pair<std::string, std::string>> addresses = {
+        {web::startPage(sites), "TV/zorvex.php"},
+        {web::productRoot(sites), "index.html"},
+        {web::newsPage(sites), "vp/vp.php"},
+        {web::userGuidePage(sites), "player/manual.php"},
+        {web::supportPage(sites), "player/support.php"},
+        {web::searchAddress(web::WebSearch::TrevaloNews, sites, "rock & roll \"live\" 東京"),
+         "qzr/to.php"},
+        {web::searchAddress(web::WebSearch::TrevaloPodcasts, sites, "Enter Search Request"),
+         "qzr/to.php"},
+    };
+    const std::string prefix = "http://" + host;
+    for (const auto& [address, file] : addresses) {
+        ASSERT_EQ(address.compare(0, prefix.size(), prefix), 0) << address;
+        const Reply r = get(port_, address.substr(prefix.size()));
+        EXPECT_EQ(r.status, 200) << address;
+        EXPECT_EQ(r.body, readFile(siteRoot / file)) << address;
+    }
 }
 
 TEST_F(DemoSite, RangeRequestsGetThePartAsked) {
