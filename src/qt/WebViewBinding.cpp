@@ -68,9 +68,12 @@ void WebViewBinding::applyKind() {
     auto* q = static_cast<QWebEngineView*>(widget());
     if (web_.loads() != loadsFollowed_) {
         loadsFollowed_ = web_.loads();
-        loading_ = true;
-        q->setUrl(web_.url().empty() ? QUrl(QStringLiteral("about:blank"))
-                                     : QUrl::fromUserInput(toQString(web_.url())));
+        // A view with nothing to show loads nothing: an empty page would start a
+        // renderer process of its own for each web tab never opened.
+        if (!web_.url().empty()) {
+            loading_ = true;
+            q->setUrl(QUrl::fromUserInput(toQString(web_.url())));
+        }
     } else if (!web_.busy() && loading_) {
         // The model stopped the load.
         loading_ = false;
