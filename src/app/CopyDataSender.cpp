@@ -1,10 +1,17 @@
 #include "app/CopyDataSender.h"
 
+#include <nlohmann/json.hpp>
+
+#include "app/CopyDataReceiver.h"
+#include "platform/Shell.h"
+#include "ui/Application.h"
+#include "ui/StateRegistry.h"
 #include "ui/Widgets.h"
 
 namespace app {
 
-CopyDataSender::CopyDataSender(ui::Application& app) : ui::Form(app, "SenderMainForm") {
+CopyDataSender::CopyDataSender(ui::Application& app, platform::Shell& shell)
+    : ui::Form(app, "SenderMainForm"), shell_(shell) {
     setCaption("CopyData Sender");
     setBounds(0, 0, 320, 160);
     // The form's own controls are never shown: the choice of what to send and its button.
@@ -17,6 +24,25 @@ CopyDataSender::CopyDataSender(ui::Application& app) : ui::Form(app, "SenderMain
     auto& send = add<ui::Button>("SendDataButton");
     send.setBounds(8, 110, 100, 25);
     send.setCaption("Send Data");
+
+    app.state().add("lastSentText", [this] { return lastSentText_; });
+}
+
+platform::CopyDataDelivery CopyDataSender::SendText(std::string_view text) {
+    lastSentText_ = std::string(text);
+    return Deliver(platform::textMessage(text));
+}
+
+void CopyDataSender::OpenLinkMaximised(std::string_view url) {
+    shell_.openUrl(url, platform::WindowShow::Maximised);
+}
+
+platform::CopyDataDelivery CopyDataSender::Deliver(const platform::CopyData& record) {
+    platform::CopyDataDelivery result =
+        platform::deliverCopyData(CopyDataReceiver::kClassName, CopyDataReceiver::kTitle, record);
+    if (!result.found)
+        shell_.openUrl(lastSentText_, platform::WindowShow::Maximised);
+    return result;
 }
 
 } // namespace app
