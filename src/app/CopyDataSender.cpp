@@ -1,6 +1,7 @@
 #include "app/CopyDataSender.h"
 
 #include <nlohmann/json.hpp>
+#include <ostream>
 
 #include "app/CopyDataReceiver.h"
 #include "platform/Shell.h"
@@ -43,6 +44,27 @@ platform::CopyDataDelivery CopyDataSender::Deliver(const platform::CopyData& rec
     if (!result.found)
         shell_.openUrl(lastSentText_, platform::WindowShow::Maximised);
     return result;
+}
+
+int sendToRunningProgram(std::string_view text, std::ostream& err) {
+    platform::CopyDataDelivery result;
+    try {
+        result = platform::deliverCopyData(CopyDataReceiver::kClassName, CopyDataReceiver::kTitle,
+                                           platform::textMessage(text));
+    } catch (const platform::CopyDataError& e) {
+        err << "zorvex: cannot send the text: " << e.what() << "\n";
+        return 1;
+    }
+    if (!result.found) {
+        err << "zorvex: no Zorvex is running to take the link (" << result.error
+            << "); start Zorvex first\n";
+        return 1;
+    }
+    if (!result.answer) {
+        err << "zorvex: the running Zorvex did not take the link: " << result.error << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace app

@@ -5,6 +5,7 @@
 //
 // Thread: user-interface thread only. Deliver waits for the receiver's answer.
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -38,5 +39,11 @@ class CopyDataSender : public ui::Form {
     platform::Shell& shell_;
     std::string lastSentText_;
 };
+
+/// `zorvex --send TEXT`: delivers `text` as a text message to the running program's
+/// receiver. Returns the exit status: 0 when the receiver answered, 1 (with a
+/// message on `err`) when no program runs, it did not answer, or the text is too
+/// long. Never opens a browser.
+int sendToRunningProgram(std::string_view text, std::ostream& err);
 
 } // namespace app
