@@ -1,5 +1,6 @@
 #include "app/CopyDataSender.h"
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -47,10 +48,17 @@ platform::CopyDataDelivery CopyDataSender::Deliver(const platform::CopyData& rec
 }
 
 int sendToRunningProgram(std::string_view text, std::ostream& err) {
+    // The running program has a working directory of its own: a file named relative
+    // to ours goes as its full path.
+    std::string link(text);
+    std::error_code ec;
+    if (!link.empty() && link.front() != '/' && link.find("://") == std::string::npos &&
+        std::filesystem::is_regular_file(link, ec))
+        link = std::filesystem::absolute(link, ec).lexically_normal().string();
     platform::CopyDataDelivery result;
     try {
         result = platform::deliverCopyData(CopyDataReceiver::kClassName, CopyDataReceiver::kTitle,
-                                           platform::textMessage(text));
+                                           platform::textMessage(link));
     } catch (const platform::CopyDataError& e) {
         err << "zorvex: cannot send the text: " << e.what() << "\n";
         return 1;

@@ -41,9 +41,9 @@ class CopyDataSender : public ui::Form {
 };
 
 /// `zorvex --send TEXT`: delivers `text` as a text message to the running program's
-/// receiver. Returns the exit status: 0 when the receiver answered, 1 (with a
-/// message on `err`) when no program runs, it did not answer, or the text is too
-/// long. Never opens a browser.
+/// receiver; a relative path of an existing file goes as its full path. Returns the exit status: 0
+/// when the receiver answered, 1 (with a message on `err`) when no program runs, it did not answer,
+/// or the text is too long. Never opens a browser.
 int sendToRunningProgram(std::string_view text, std::ostream& err);
 
 } // namespace app

@@ -36,7 +36,7 @@ struct Outcome {
 };
 
 // Runs `argv` to its end, with its output captured.
-Outcome runToEnd(const std::vector<std::string>& argv) {
+Outcome runToEnd(const std::vector<std::string>& argv, const std::string& cwd = "") {
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
         return {};
@@ -44,6 +44,8 @@ Outcome runToEnd(const std::vector<std::string>& argv) {
     if (child == 0) {
         ::dup2(out[1], 1);
         ::dup2(out[1], 2);
+        if (!cwd.empty() && ::chdir(cwd.c_str()) != 0)
+            ::_exit(126);
         std::vector<char*> args;
         for (const auto& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
@@ -170,6 +172,23 @@ TEST_F(SendToRunningProgram, TheRunningProgramPlaysTheLinkItIsSent) {
     EXPECT_EQ(waitForExit(), 0);
     // The receiver's socket goes with its program.
     EXPECT_FALSE(std::filesystem::exists(receiverSocket));
+}
+
+TEST_F(SendToRunningProgram, AFileNamedRelativeToTheSenderGoesAsItsFullPath) {
+    mediatest::MediaClips clips;
+    const std::string clip = clips.clip("wmv");
+    const auto folder = std::filesystem::path(clip).parent_path();
+    startProgram();
+    const std::string name = std::filesystem::path(clip).filename().string();
+    const Outcome sent = runToEnd({zorvex, "--send", name}, folder.string());
+    EXPECT_EQ(sent.status, 0) << sent.output;
+    EXPECT_TRUE(testsupport::eventually([&] { return state("workerLink") == clip; }))
+        << state("workerLink");
+    // A link is sent as it is.
+    EXPECT_EQ(runToEnd({zorvex, "--send", "no-such-file.wmv"}).status, 0);
+    EXPECT_TRUE(testsupport::eventually([&] {
+        return request({"get", "ReceiverMainForm.cdMemo"})["data"]["text"] == "no-such-file.wmv";
+    }));
 }
 
 TEST_F(SendToRunningProgram, WithNothingRunningSendFailsAndSaysSo) {
