@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "MediaClips.h"
+#include "app/CommandLine.h"
 #include "platform/UniqueFd.h"
 #include "support/Eventually.h"
 #include "support/TempDir.h"
@@ -202,6 +203,19 @@ TEST_F(SendToRunningProgram, SendStartsNoProgramOfItsOwn) {
     const Outcome sent = runToEnd({zorvex, "--send", "x", "--headless"});
     EXPECT_EQ(sent.status, 2);
     EXPECT_NE(sent.output.find("--send"), std::string::npos) << sent.output;
+}
+
+TEST(SendOption, TakesItsTextAndRunsAlone) {
+    EXPECT_EQ(app::CommandLine::parse({"--send", "http://a.example/x y.wmv"}).send,
+              "http://a.example/x y.wmv");
+    EXPECT_EQ(app::CommandLine::parse({"--send=/clips/a.wmv"}).send, "/clips/a.wmv");
+    EXPECT_FALSE(app::CommandLine::parse({}).send);
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--send"},
+                                                 {"--send", "x", "--headless"},
+                                                 {"--send", "x", "--automation=stdio"},
+                                                 {"--send", "x", "--screenshot", "s.png"}})
+        EXPECT_THROW(app::CommandLine::parse(args), app::UsageError) << args.size();
+    EXPECT_NE(app::CommandLine::usage().find("--send TEXT"), std::string::npos);
 }
 
 } // namespace
