@@ -17,6 +17,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Config.h"
+#include "app/CopyDataSender.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SplashDialog.h"
@@ -162,6 +163,8 @@ int main(int argc, char** argv) {
         std::cout << "zorvex " << ZORVEX_VERSION << "\n";
         return 0;
     }
+    if (cl.send)
+        return app::sendToRunningProgram(*cl.send, std::cerr);
 #ifndef ZORVEX_HAVE_QT
     if (!cl.headless)
         return runWindowProgram(argv);

@@ -14,6 +14,8 @@ std::string CommandLine::usage() {
            "  --workdir DIR              run in DIR (holds Data/, charsets/, errmsg.sys,\n"
            "                             noimage.jpg and the picture files)\n"
            "  --screenshot PATH          save the window as PNG after start-up and exit\n"
+           "  --send TEXT                hand TEXT (a link or a file) to the Zorvex that is\n"
+           "                             running, which plays it, and exit\n"
            "  --version                  print the version and exit\n"
            "  --help                     print this help and exit\n";
 }
@@ -60,9 +62,14 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             cl.workdir = value();
         else if (name == "--screenshot")
             cl.screenshot = value();
+        else if (name == "--send")
+            cl.send = value();
         else
             throw UsageError("unknown option '" + a + "'");
     }
+    if (cl.send && (cl.headless || !cl.automation.empty() || cl.screenshot))
+        throw UsageError("--send hands its text to a running Zorvex; it starts no program of its "
+                         "own, so it cannot be used with --headless, --automation or --screenshot");
     if (cl.headless && cl.screenshot)
         throw UsageError("--screenshot needs the window; it cannot be used with --headless");
     return cl;

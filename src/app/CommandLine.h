@@ -20,6 +20,8 @@ struct CommandLine {
     std::optional<std::string> config;
     std::optional<std::string> workdir;
     std::optional<std::string> screenshot;
+    /// --send TEXT: hand TEXT to the running program's receiver and exit.
+    std::optional<std::string> send;
     bool version = false;
     bool help = false;
 

@@ -626,6 +626,7 @@ void MainWindow::buildHiddenPanel() {
     button(hidden, "suiImageButton2", "", "Search Outside Zorvex", 302, 70, 30, 25);
     button(hidden, "qzrsearch", "", "Search Outside Zorvex", 336, 70, 30, 25);
     button(hidden, "suiButton6", "Total Vids", "", 4, 96, 100, 20);
+    button(hidden, "playlocalvideos", "Play Local Videos", "", 110, 96, 100, 20);
     place<ui::Memo>(hidden, "videolocationmemo", 320, 4, 76, 30);
     place<ui::Memo>(hidden, "Memo1", 320, 36, 76, 30);
     label(hidden, "Label16", "", 210, 4, 100);

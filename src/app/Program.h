@@ -35,6 +35,8 @@ class Program {
     ~Program();
 
     MainWindow& mainform() { return *mainform_; }
+    CopyDataSender& sender() { return *sender_; }
+    CopyDataReceiver& receiver() { return *receiver_; }
 
   private:
     ui::Application& app_;

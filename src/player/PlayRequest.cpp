@@ -60,6 +60,8 @@ PlayRequest::PlayRequest(ui::Form& form, catalogue::Selection& selection, Movie&
     form_.get<ui::MenuItem>("PlayVideo1").onClick = [this] { run(); };
     // Play2Click
     form_.get<ui::MenuItem>("Play2").onClick = [this] { playCurrentItem(); };
+    // playlocalvideosClick
+    form_.get<ui::Button>("playlocalvideos").onClick = [this] { playWorkerLink(); };
 }
 
 void PlayRequest::playCurrentItem() {
@@ -163,7 +165,27 @@ void PlayRequest::playInMovie() {
     form_.get<ui::Timer>("threadtimer").setEnabled(true);
 }
 
+void PlayRequest::playWorkerLink() {
+    if (form_.get<ui::Animation>("Animate1").active())
+        return;
+    uncoverPlayer();
+    state_.playMode = PlayMode::Worker;
+    routeToWorker();
+    // playmediathreadClick
+    worker_.createThread();
+}
+
 void PlayRequest::handToWorker() {
+    routeToWorker();
+    // A file from disk is played as it is.
+    if (!state_.localItem)
+        resolver_.ResolveMediaLink();
+    state_.workerLink = selection_.playLink();
+    // playmediathreadClick
+    worker_.createThread();
+}
+
+void PlayRequest::routeToWorker() {
     state_.playStatus = "Loading..";
     form_.get<ui::Label>("Label19").setCaption(state_.playStatus);
     form_.get<ui::Label>("Label20").setCaption("W");
@@ -172,12 +194,6 @@ void PlayRequest::handToWorker() {
     surface.hide();
     movie_.callFunction(invokeText("stopVideo", "Stop"));
     state_.newLinkPending = true;
-    // A file from disk is played as it is.
-    if (!state_.localItem)
-        resolver_.ResolveMediaLink();
-    state_.workerLink = selection_.playLink();
-    // playmediathreadClick
-    worker_.createThread();
 }
 
 } // namespace player

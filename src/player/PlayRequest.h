@@ -36,7 +36,8 @@ std::string decodeGoogleVideoLink(std::string link);
 
 class PlayRequest {
   public:
-    /// Binds `PlayVideo1` ("Play Video ") and `Play2` ("Play").
+    /// Binds `PlayVideo1` ("Play Video "), `Play2` ("Play") and the hidden button
+    /// `playlocalvideos`.
     PlayRequest(ui::Form& form, catalogue::Selection& selection, Movie& movie, PlaybackState& state,
                 LinkResolver& resolver, WorkerRoute& worker);
     PlayRequest(const PlayRequest&) = delete;
@@ -45,6 +46,11 @@ class PlayRequest {
     /// Plays `playLink` as the current item. Does nothing while `Animate1` plays.
     void run();
 
+    /// `playlocalvideos`: plays `workerLink` as it is on the media worker route,
+    /// without the link resolver and leaving the items alone. Does nothing while
+    /// `Animate1` plays.
+    void playWorkerLink();
+
   private:
     /// "Play" in the thumbnail menu: plays the current item's own link.
     void playCurrentItem();
@@ -52,6 +58,8 @@ class PlayRequest {
     void uncoverPlayer();
     void playInMovie();
     void handToWorker();
+    /// The worker route's status, surfaces and movie, ready for a new link.
+    void routeToWorker();
 
     ui::Form& form_;
     catalogue::Selection& selection_;

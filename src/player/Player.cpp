@@ -65,4 +65,10 @@ void Player::PlayRequest() {
     request_->run();
 }
 
+void Player::playHandedLink(std::string link) {
+    state_->workerLink = std::move(link);
+    // playlocalvideosClick
+    request_->playWorkerLink();
+}
+
 } // namespace player

@@ -61,6 +61,9 @@ class Player {
 
     /// Plays `playLink` as the current item (a thumbnail click, "Play", "Play Video ").
     void PlayRequest();
+    /// A link handed over by another program: `workerLink` := `link`, then a click
+    /// of `playlocalvideos`, which plays it on the media worker route.
+    void playHandedLink(std::string link);
 
     const PlaybackState& state() const { return *state_; }
     WorkerRoute& worker() { return *worker_; }
