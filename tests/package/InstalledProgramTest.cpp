@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -197,6 +198,9 @@ TEST_F(InstalledProgram, FirstStartPreparesAFreshDataHomeAndStoresABookmark) {
     ASSERT_EQ(first.status, 0) << first.err;
     auto replies = first.replies();
     ASSERT_EQ(replies.size(), 9u) << first.out << first.err;
+    // The install step spoke on the standard error: the output holds the replies only.
+    EXPECT_EQ(std::count(first.out.begin(), first.out.end(), '\n'), 9) << first.out;
+    EXPECT_NE(first.err.find("bookmark store ready"), std::string::npos) << first.err;
     for (auto& [id, reply] : replies)
         EXPECT_EQ(reply["error"], "success") << reply.dump();
     EXPECT_EQ(replies[2]["data"], true) << "the online load did not reach the test catalogue";
