@@ -14,10 +14,12 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "app/CommandLine.h"
 #include "app/Config.h"
 #include "app/CopyDataSender.h"
+#include "app/Installation.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SplashDialog.h"
@@ -92,19 +94,29 @@ std::vector<qtfront::Shot> screenshotScript(ui::Application& app, app::Program& 
 #endif
 
 int run(const app::CommandLine& cl) {
-    const std::string exeDir = executableDir();
+    const auto env = app::processEnvironment();
+    const auto installation = app::Installation::find(executableDir());
     app::Config config;
     try {
-        if (cl.config)
-            config = app::Config::load(*cl.config);
-        else if (const auto fallback = exeDir + "/zorvex.ini"; std::filesystem::exists(fallback))
-            config = app::Config::load(fallback);
+        config = app::loadConfig(cl.config, installation, env);
     } catch (const app::ConfigError& e) {
         std::cerr << "zorvex: " << e.what() << "\n";
         return 2;
     }
-    if (cl.workdir && ::chdir(cl.workdir->c_str()) != 0) {
-        std::cerr << "zorvex: cannot use working directory '" << *cl.workdir
+    // Installed and not told where to work: the user's data directory, prepared by
+    // the install step at the first start.
+    std::optional<std::string> workdir = cl.workdir;
+    if (!workdir && installation.installed) {
+        try {
+            workdir = app::userDataDir(env);
+            app::prepareDataDir(*workdir, installation);
+        } catch (const app::InstallError& e) {
+            std::cerr << "zorvex: " << e.what() << "\n";
+            return 1;
+        }
+    }
+    if (workdir && ::chdir(workdir->c_str()) != 0) {
+        std::cerr << "zorvex: cannot use working directory '" << *workdir
                   << "': " << std::strerror(errno) << "\n";
         return 1;
     }
@@ -115,7 +127,7 @@ int run(const app::CommandLine& cl) {
     {
         ui::Application app(cl.headless ? ui::EventLoop::ClockKind::Virtual
                                         : ui::EventLoop::ClockKind::Real);
-        app::Program program(app, config, exeDir, app::Services::real());
+        app::Program program(app, config, installation.dataDir, app::Services::real());
         automation::Channel channel(app);
         std::unique_ptr<automation::Transport> transport;
         try {
@@ -130,6 +142,7 @@ int run(const app::CommandLine& cl) {
         } else {
 #ifdef ZORVEX_HAVE_QT
             qtfront::RunOptions options;
+            options.skinFolder = installation.dataDir;
             if (cl.screenshot)
                 options.shots = screenshotScript(app, program, *cl.screenshot);
             status = qtfront::run(app, options);

@@ -3,21 +3,25 @@
 namespace app {
 
 std::string CommandLine::usage() {
+    // One line per option, in the order of the command line's synopsis.
     return "Usage: zorvex [OPTION]...\n"
            "Zorvex Video Browser: browse and play the video catalogue.\n"
            "\n"
-           "  --headless                 run without a window (use with --automation)\n"
-           "  --automation=stdio         take JSON-lines commands on standard input\n"
-           "  --automation=unix:PATH     take JSON-lines commands on a Unix socket\n"
-           "  --config PATH              read settings from PATH instead of zorvex.ini\n"
-           "                             next to the executable\n"
-           "  --workdir DIR              run in DIR (holds Data/, charsets/, errmsg.sys,\n"
-           "                             noimage.jpg and the picture files)\n"
-           "  --screenshot PATH          save the window as PNG after start-up and exit\n"
-           "  --send TEXT                hand TEXT (a link or a file) to the Zorvex that is\n"
-           "                             running, which plays it, and exit\n"
-           "  --version                  print the version and exit\n"
-           "  --help                     print this help and exit\n";
+           "  --headless               run without a window, on a virtual clock (needs "
+           "--automation)\n"
+           "  --automation=stdio       take JSON-lines requests on standard input, reply on "
+           "output\n"
+           "  --automation=unix:PATH   take JSON-lines requests on the Unix socket PATH\n"
+           "  --config PATH            read the settings from PATH alone\n"
+           "  --workdir DIR            keep the bookmarks and the picture files in DIR\n"
+           "  --screenshot PATH        save the window as PNG after start-up and exit\n"
+           "  --send TEXT              hand TEXT (a link or a file) to the running Zorvex\n"
+           "  --version                print the version and exit\n"
+           "  --help                   print this help and exit\n"
+           "\n"
+           "Installed, the program reads ~/.config/zorvex/zorvex.ini over the installed\n"
+           "zorvex.ini and works in ~/.local/share/zorvex (XDG_CONFIG_HOME and\n"
+           "XDG_DATA_HOME move them). See zorvex(1).\n";
 }
 
 CommandLine CommandLine::parse(const std::vector<std::string>& args) {

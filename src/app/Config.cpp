@@ -142,7 +142,7 @@ Config::Config() {
         values_[joinKey(k.section, k.name)] = std::string(k.fallback);
 }
 
-Config Config::load(const std::string& path) {
+Config Config::load(const std::string& path, Config base) {
     // A directory opens like a file here and reads as empty, which would leave the
     // defaults in place as if the file had been read.
     std::error_code ec;
@@ -157,7 +157,7 @@ Config Config::load(const std::string& path) {
         text.append(buffer, static_cast<std::size_t>(in.gcount()));
     if (in.bad())
         throw ConfigError(path + ": cannot be read");
-    return parse(text, path);
+    return parse(text, path, std::move(base));
 }
 
 Config Config::parse(std::string_view text, std::string_view origin, Config base) {

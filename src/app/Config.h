@@ -48,7 +48,8 @@ class Config {
     /// at the end of the line; blanks around it are cut. A value in double quotes
     /// is taken as written between them, ';' and '#' included, and the quotes are
     /// removed, except for SQL literal keys, whose value is the literal itself.
-    static Config load(const std::string& path);
+    /// The file's keys go over `base` (the defaults unless given).
+    static Config load(const std::string& path, Config base = Config());
     /// Parses INI text over `base` (the defaults unless given); `origin` names it in
     /// errors. A key may appear once in one text; a later text may change it.
     static Config parse(std::string_view text, std::string_view origin, Config base = Config());

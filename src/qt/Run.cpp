@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -18,6 +20,7 @@
 #include "qt/FormWindow.h"
 #include "qt/FrontEnd.h"
 #include "qt/LoopDriver.h"
+#include "qt/Mpris.h"
 #include "qt/Screenshot.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
@@ -69,6 +72,12 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The menu entry's name and icon, so the desktop groups the windows under it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zorvex"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/zorvex/icons/zorvex-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     return application;
 }
 
@@ -92,7 +101,12 @@ int run(ui::Application& app, const RunOptions& options, const std::function<voi
         ui::Form* principal = app.principal();
         return principal && principal->visible() ? front.windowOf(*principal) : nullptr;
     });
-    LoopDriver driver(app, [&front] { front.sync(); });
+    // The desktop's media controls, when there is a session bus.
+    Mpris mpris(app, front);
+    LoopDriver driver(app, [&front, &mpris] {
+        front.sync();
+        mpris.update();
+    });
     BusyWait busyWait(
         app, [&front] { front.sync(); },
         [&app, &front]() -> QWidget* {
