@@ -1,0 +1,76 @@
+#pragma once
+// What the harvester's catalogue tests share: the harvester's account and root on
+// the test catalogue, the demo web site serving the demo feeds (and feeds a test
+// writes) on the harvest tests' own port, and running the zorvex-harvest program.
+
+#include "support/DatabaseTest.h"
+#include "support/TempDir.h"
+
+#include "db/Connection.h"
+
+#include <nlohmann/json.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace harvesttest {
+
+/// The harvester's account on the test catalogue, database halden.
+db::ConnectionSettings harvesterSettings();
+
+/// Root on the test catalogue through its socket, database halden.
+db::Connection& root();
+/// The first column of the first row of `sql` run as root; "" for no row.
+std::string scalar(const std::string& sql);
+
+/// The port of the harvest tests' web site (ZORVEX_TEST_HARVEST_WEB_PORT, else 8105).
+int webPort();
+
+/// A running zorvex-harvest: its exit status and output once it ends.
+class HarvestProcess {
+  public:
+    HarvestProcess(const std::vector<std::string>& args, const std::string& outputFile);
+    ~HarvestProcess();
+    /// Waits for the end; returns the exit status (-1 when killed by a signal).
+    int wait();
+    /// Standard output, after wait().
+    std::string output() const;
+
+  private:
+    int pid_ = -1;
+    int status_ = -2;
+    std::string outputFile_;
+};
+
+/// The catalogue fixture with a web site of its own: the demo feeds (their links
+/// turned to this site) under /feeds/, the demo clips and stills under /media/,
+/// and a harvester configuration for them. Rows of earlier runs of these feeds are
+/// removed before and after each test.
+class HarvestTest : public testsupport::CatalogueTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string feedUrl(const std::string& name) const;
+    /// Writes a feed file the site serves as /feeds/NAME.
+    void writeFeed(const std::string& name, const std::string& xml) const;
+    /// A configuration with the catalogue of the tests and `feedLines` ("feed = ...").
+    std::string writeConfig(const std::string& feedLines, const std::string& extra = "") const;
+    /// Runs the program to its end with --json; returns its exit status, the summary
+    /// in `summary`.
+    int harvest(const std::vector<std::string>& args, nlohmann::json& summary) const;
+    /// Rows this test's site harvested into `table`.
+    long rows(const std::string& table = "videosnap") const;
+    /// Groups of rows of this test's site that share a media link.
+    long duplicates(const std::string& table = "videosnap") const;
+
+    std::unique_ptr<testsupport::TempDir> dir_;
+    std::string siteRoot_;
+};
+
+/// A Media RSS feed of `count` items on `host`, titles prefixed with `titlePrefix`;
+/// every item without a picture (thumbnails come from frames or the placeholder).
+std::string generatedFeed(int count, const std::string& host, const std::string& titlePrefix);
+
+} // namespace harvesttest
