@@ -132,9 +132,9 @@ std::optional<ItemRecord> recordOf(const FeedSource& source, const FeedInfo& inf
     r.mediaType = cut(!item.media.type.empty() ? item.media.type : typeOfLink(item.media.url), 64);
     r.width = std::min(item.media.width, 65535u);
     r.height = std::min(item.media.height, 65535u);
-    const std::time_t when =
-        item.published && *item.published <= now && *item.published > 0 ? *item.published : now;
-    r.dateTime = formatDateTime(when);
+    // The catalogue orders by when an item was harvested, so the newest page shows
+    // what just arrived; the feed's own date stays in rsspubdate as written.
+    r.dateTime = formatDateTime(now);
     r.thumbnailUrl = item.thumbnailUrl;
     return r;
 }

@@ -45,14 +45,15 @@ struct ItemRecord {
     std::string mediaType;
     unsigned width = 0;
     unsigned height = 0;
-    std::string dateTime; ///< datetimevalue: "YYYY-MM-DD HH:MM:SS"
+    std::string dateTime; ///< datetimevalue, the harvest's time: "YYYY-MM-DD HH:MM:SS" (UTC)
     std::string thumbnailUrl;
 };
 
 /// The record of `item` of the feed `source` (whose own description is `info`), or
 /// nullopt with `why` set when the item cannot be stored: no media link, a link
 /// that is not http, https, mms, rtsp or rtmp, or one longer than the column.
-/// `now` is the date of an item without a usable one (or with one in the future).
+/// `now` is the time of the harvest; a stored row keeps the time it was first
+/// harvested.
 std::optional<ItemRecord> recordOf(const FeedSource& source, const FeedInfo& info,
                                    const FeedItem& item, std::time_t now, std::string& why);
 
