@@ -178,7 +178,9 @@ void Harvester::writeBatch(const FeedSource& source, std::vector<ItemRecord>& ba
                     text = writer_.writeText(record);
                 count(report, image ? *image : *text, image ? text : std::nullopt);
             } catch (const db::Error& error) {
-                if (db::isConnectionFailure(error.number()))
+                // A connection that could not be made (a locked account, say) ends the
+                // feed as one that broke does; only a refused statement is the item's.
+                if (db::isConnectionFailure(error.number()) || !connection_.connected())
                     throw;
                 ++report.failed;
                 if (report.error.empty())
