@@ -162,6 +162,9 @@ void HarvestTest::SetUp() {
 }
 
 void HarvestTest::TearDown() {
+    // A test that locks the harvester out lets it in again, however it ended.
+    root().execute("ALTER USER 'harvester'@'127.0.0.1' ACCOUNT UNLOCK");
+    root().execute("ALTER USER 'harvester'@'localhost' ACCOUNT UNLOCK");
     if (dir_) {
         run({demoWeb(), "stop", "--port", std::to_string(webPort()), "--rundir",
              dir_->path().string()});
