@@ -22,18 +22,9 @@ using harvesttest::HarvestTest;
 using harvesttest::scalar;
 using nlohmann::json;
 
-std::string demoFeeds(const HarvestTest&, const std::string& news, const std::string& wildlife,
-                      const std::string& science) {
-    return "feed = " + news + " | | Harbour City Newsroom | both\nfeed = " + wildlife +
-           " | Animals | | both\nfeed = " + science + " | Science | | both\n";
-}
-
 class HarvestRun : public HarvestTest {
   protected:
-    std::string demoConfig() {
-        return writeConfig(demoFeeds(*this, feedUrl("news.rss"), feedUrl("wildlife.rss"),
-                                     feedUrl("science.atom")));
-    }
+    std::string demoConfig() { return site_->demoConfig(); }
 };
 
 TEST_F(HarvestRun, FillsAnEmptyCatalogueAndASecondRunChangesNothing) {
@@ -157,8 +148,8 @@ TEST_F(HarvestRun, TwoHarvestersAtOnceStoreEveryItemOnce) {
         writeConfig("feed = " + feedUrl("gen.rss") + " | Test | | both\n", "frames = no\n");
     writeFeed("gen.rss", harvesttest::generatedFeed(400, host, "Before"));
     {
-        HarvestProcess a({"--config", config, "--json"}, dir_->file("a.json"));
-        HarvestProcess b({"--config", config, "--json"}, dir_->file("b.json"));
+        HarvestProcess a({"--config", config, "--json"}, site_->file("a.json"));
+        HarvestProcess b({"--config", config, "--json"}, site_->file("b.json"));
         EXPECT_EQ(a.wait(), 0) << a.output();
         EXPECT_EQ(b.wait(), 0) << b.output();
         const json ja = json::parse(a.output());
@@ -177,8 +168,8 @@ TEST_F(HarvestRun, TwoHarvestersAtOnceStoreEveryItemOnce) {
     // Both run again on a feed whose every title changed: no update is lost.
     writeFeed("gen.rss", harvesttest::generatedFeed(400, host, "After"));
     {
-        HarvestProcess a({"--config", config, "--json"}, dir_->file("a.json"));
-        HarvestProcess b({"--config", config, "--json"}, dir_->file("b.json"));
+        HarvestProcess a({"--config", config, "--json"}, site_->file("a.json"));
+        HarvestProcess b({"--config", config, "--json"}, site_->file("b.json"));
         EXPECT_EQ(a.wait(), 0) << a.output();
         EXPECT_EQ(b.wait(), 0) << b.output();
     }
@@ -198,7 +189,7 @@ TEST_F(HarvestRun, ACatalogueThatGoesAwayIsCompletedByTheNextRun) {
         writeConfig("feed = " + feedUrl("gen.rss") + " | Test | | both\n", "frames = no\n");
     constexpr int items = 4000;
     writeFeed("gen.rss", harvesttest::generatedFeed(items, host, "Item"));
-    HarvestProcess run({"--config", config, "--json"}, dir_->file("cut.json"));
+    HarvestProcess run({"--config", config, "--json"}, site_->file("cut.json"));
     // Once the first rows are in, the catalogue goes away for the harvester: its
     // connections are cut and new ones refused.
     for (int i = 0; i < 6000 && rows() == 0; ++i)
@@ -247,13 +238,13 @@ TEST_F(HarvestRun, CommandLineFeedsAndMistakes) {
     EXPECT_EQ(summary["feeds"][0]["title"], "Orbit Notes");
 
     const auto status = [&](const std::vector<std::string>& args) {
-        HarvestProcess process(args, dir_->file("out.txt"));
+        HarvestProcess process(args, site_->file("out.txt"));
         return process.wait();
     };
     EXPECT_EQ(status({"--bogus"}), 2);
     EXPECT_EQ(status({"--once", "--every", "5", feedUrl("science.atom")}), 2);
     EXPECT_EQ(status({"--every", "0", feedUrl("science.atom")}), 2);
-    EXPECT_EQ(status({"--config", dir_->file("none.ini"), feedUrl("science.atom")}), 2);
+    EXPECT_EQ(status({"--config", site_->file("none.ini"), feedUrl("science.atom")}), 2);
     EXPECT_EQ(status({"--config", writeConfig("")}), 2); // no feeds at all
 }
 

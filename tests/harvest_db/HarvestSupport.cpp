@@ -138,12 +138,8 @@ std::string HarvestProcess::output() const {
     return readFile(outputFile_);
 }
 
-void HarvestTest::SetUp() {
-    CatalogueTest::SetUp();
-    if (HasFatalFailure())
-        return;
-    dir_ = std::make_unique<testsupport::TempDir>("zorvex-harvest-test");
-    siteRoot_ = (dir_->path() / "site").string();
+HarvestSite::HarvestSite() {
+    siteRoot_ = (dir_.path() / "site").string();
     fs::create_directories(fs::path(siteRoot_) / "feeds");
     writeFile(siteRoot_ + "/index.html", "<html><body>Harvest tests</body></html>\n");
     const std::string here = "127.0.0.1:" + std::to_string(webPort());
@@ -152,52 +148,56 @@ void HarvestTest::SetUp() {
                   replaced(readFile(std::string(ZORVEX_SOURCE_DIR) + "/demo/web/feeds/" + name),
                            "127.0.0.1:8090", here));
     const std::string media = env("ZORVEX_MEDIA_DIR", ZORVEX_SOURCE_DIR "/var/media");
-    ASSERT_EQ(run({demoWeb(), "start", "--port", std::to_string(webPort()), "--root", siteRoot_,
-                   "--media-dir", media, "--rundir", dir_->path().string()}),
-              0)
-        << "scripts/demo-web could not start on port " << webPort();
+    running_ = run({demoWeb(), "start", "--port", std::to_string(webPort()), "--root", siteRoot_,
+                    "--media-dir", media, "--rundir", dir_.path().string()}) == 0;
+    if (!running_)
+        ADD_FAILURE() << "scripts/demo-web could not start on port " << webPort();
+    removeRows();
+}
+
+HarvestSite::~HarvestSite() {
+    // A test that locks the harvester out lets it in again, however it ended.
+    root().execute("ALTER USER 'harvester'@'127.0.0.1' ACCOUNT UNLOCK");
+    root().execute("ALTER USER 'harvester'@'localhost' ACCOUNT UNLOCK");
+    run({demoWeb(), "stop", "--port", std::to_string(webPort()), "--rundir", dir_.path().string()});
+    removeRows();
+}
+
+void HarvestSite::removeRows() const {
+    const std::string here = "127.0.0.1:" + std::to_string(webPort());
     root().execute("DELETE FROM videosnap WHERE rssfeedurl LIKE 'http://" + here + "/%'");
     root().execute("DELETE FROM videopodcasthistory WHERE rssurl LIKE 'http://" + here +
                    "/%' OR medialink LIKE 'http://" + here + "/%'");
 }
 
-void HarvestTest::TearDown() {
-    // A test that locks the harvester out lets it in again, however it ended.
-    root().execute("ALTER USER 'harvester'@'127.0.0.1' ACCOUNT UNLOCK");
-    root().execute("ALTER USER 'harvester'@'localhost' ACCOUNT UNLOCK");
-    if (dir_) {
-        run({demoWeb(), "stop", "--port", std::to_string(webPort()), "--rundir",
-             dir_->path().string()});
-        const std::string here = "127.0.0.1:" + std::to_string(webPort());
-        root().execute("DELETE FROM videosnap WHERE rssfeedurl LIKE 'http://" + here + "/%'");
-        root().execute("DELETE FROM videopodcasthistory WHERE rssurl LIKE 'http://" + here +
-                       "/%' OR medialink LIKE 'http://" + here + "/%'");
-    }
-    CatalogueTest::TearDown();
-}
-
-std::string HarvestTest::feedUrl(const std::string& name) const {
+std::string HarvestSite::feedUrl(const std::string& name) const {
     return "http://127.0.0.1:" + std::to_string(webPort()) + "/feeds/" + name;
 }
 
-void HarvestTest::writeFeed(const std::string& name, const std::string& xml) const {
+void HarvestSite::writeFeed(const std::string& name, const std::string& xml) const {
     // Through a new file, so the site never serves half a feed.
     const fs::path target = fs::path(siteRoot_) / "feeds" / name;
     writeFile(target.string() + ".part", xml);
     fs::rename(target.string() + ".part", target);
 }
 
-std::string HarvestTest::writeConfig(const std::string& feedLines, const std::string& extra) const {
+std::string HarvestSite::writeConfig(const std::string& feedLines, const std::string& extra) const {
     const db::ConnectionSettings s = harvesterSettings();
-    return dir_->write("harvest.ini", "[catalogue]\nhost = " + s.host +
-                                          "\nport = " + std::to_string(s.port) +
-                                          "\n[harvest]\ntime_limit = 20\n" + extra + feedLines);
+    return dir_.write("harvest.ini", "[catalogue]\nhost = " + s.host +
+                                         "\nport = " + std::to_string(s.port) +
+                                         "\n[harvest]\ntime_limit = 20\n" + extra + feedLines);
 }
 
-int HarvestTest::harvest(const std::vector<std::string>& args, nlohmann::json& summary) const {
+std::string HarvestSite::demoConfig() const {
+    return writeConfig("feed = " + feedUrl("news.rss") + " | | Harbour City Newsroom | both\n" +
+                       "feed = " + feedUrl("wildlife.rss") + " | Animals | | both\n" +
+                       "feed = " + feedUrl("science.atom") + " | Science | | both\n");
+}
+
+int HarvestSite::harvest(const std::vector<std::string>& args, nlohmann::json& summary) const {
     std::vector<std::string> all = {"--json"};
     all.insert(all.end(), args.begin(), args.end());
-    HarvestProcess process(all, (dir_->path() / "summary.json").string());
+    HarvestProcess process(all, (dir_.path() / "summary.json").string());
     const int status = process.wait();
     const std::string out = process.output();
     summary = nlohmann::json::parse(out, nullptr, false);
@@ -206,16 +206,29 @@ int HarvestTest::harvest(const std::vector<std::string>& args, nlohmann::json& s
     return status;
 }
 
-long HarvestTest::rows(const std::string& table) const {
+long HarvestSite::rows(const std::string& table) const {
     const std::string column = table == "videosnap" ? "rssfeedurl" : "medialink";
     return std::stol(scalar("SELECT COUNT(*) FROM " + table + " WHERE " + column +
                             " LIKE 'http://127.0.0.1:" + std::to_string(webPort()) + "/%'"));
 }
 
-long HarvestTest::duplicates(const std::string& table) const {
+long HarvestSite::duplicates(const std::string& table) const {
     return std::stol(scalar("SELECT COUNT(*) FROM (SELECT medialink FROM " + table +
                             " WHERE medialink LIKE 'http://127.0.0.1:" + std::to_string(webPort()) +
                             "/%' GROUP BY medialink HAVING COUNT(*) > 1) AS twice"));
+}
+
+void HarvestTest::SetUp() {
+    CatalogueTest::SetUp();
+    if (HasFatalFailure())
+        return;
+    site_ = std::make_unique<HarvestSite>();
+    ASSERT_TRUE(site_->running());
+}
+
+void HarvestTest::TearDown() {
+    site_.reset();
+    CatalogueTest::TearDown();
 }
 
 std::string generatedFeed(int count, const std::string& host, const std::string& titlePrefix) {

@@ -43,30 +43,65 @@ class HarvestProcess {
     std::string outputFile_;
 };
 
-/// The catalogue fixture with a web site of its own: the demo feeds (their links
-/// turned to this site) under /feeds/, the demo clips and stills under /media/,
-/// and a harvester configuration for them. Rows of earlier runs of these feeds are
-/// removed before and after each test.
-class HarvestTest : public testsupport::CatalogueTest {
-  protected:
-    void SetUp() override;
-    void TearDown() override;
+/// A web site of the harvest tests: the demo feeds (their links turned to this
+/// site) under /feeds/, the demo clips and stills under /media/, and harvester
+/// configurations for them. Rows of earlier runs of its feeds are removed when it
+/// starts and when it stops.
+class HarvestSite {
+  public:
+    /// Starts the site; records a test failure when it cannot.
+    HarvestSite();
+    ~HarvestSite();
+    HarvestSite(const HarvestSite&) = delete;
+    HarvestSite& operator=(const HarvestSite&) = delete;
 
+    bool running() const { return running_; }
     std::string feedUrl(const std::string& name) const;
     /// Writes a feed file the site serves as /feeds/NAME.
     void writeFeed(const std::string& name, const std::string& xml) const;
     /// A configuration with the catalogue of the tests and `feedLines` ("feed = ...").
     std::string writeConfig(const std::string& feedLines, const std::string& extra = "") const;
+    /// The demo feeds as the demo configuration lists them.
+    std::string demoConfig() const;
     /// Runs the program to its end with --json; returns its exit status, the summary
     /// in `summary`.
     int harvest(const std::vector<std::string>& args, nlohmann::json& summary) const;
-    /// Rows this test's site harvested into `table`.
+    /// Rows this site's feeds harvested into `table`.
     long rows(const std::string& table = "videosnap") const;
-    /// Groups of rows of this test's site that share a media link.
+    /// Groups of rows of this site that share a media link.
     long duplicates(const std::string& table = "videosnap") const;
+    std::string file(const std::string& name) const { return dir_.file(name); }
 
-    std::unique_ptr<testsupport::TempDir> dir_;
+  private:
+    void removeRows() const;
+
+    testsupport::TempDir dir_{"zorvex-harvest-test"};
     std::string siteRoot_;
+    bool running_ = false;
+};
+
+/// The catalogue fixture with a harvest site.
+class HarvestTest : public testsupport::CatalogueTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string feedUrl(const std::string& name) const { return site_->feedUrl(name); }
+    void writeFeed(const std::string& name, const std::string& xml) const {
+        site_->writeFeed(name, xml);
+    }
+    std::string writeConfig(const std::string& feedLines, const std::string& extra = "") const {
+        return site_->writeConfig(feedLines, extra);
+    }
+    int harvest(const std::vector<std::string>& args, nlohmann::json& summary) const {
+        return site_->harvest(args, summary);
+    }
+    long rows(const std::string& table = "videosnap") const { return site_->rows(table); }
+    long duplicates(const std::string& table = "videosnap") const {
+        return site_->duplicates(table);
+    }
+
+    std::unique_ptr<HarvestSite> site_;
 };
 
 /// A Media RSS feed of `count` items on `host`, titles prefixed with `titlePrefix`;
