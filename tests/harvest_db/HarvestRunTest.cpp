@@ -222,7 +222,9 @@ TEST_F(HarvestRun, ACatalogueThatGoesAwayIsCompletedByTheNextRun) {
     }
     json next;
     ASSERT_EQ(harvest({"--config", config}, next), 0) << next.dump();
-    EXPECT_EQ(next["new"].get<long>(), items - partial);
+    // An item cut off between its two rows counts as new again for its text row.
+    EXPECT_GE(next["new"].get<long>(), items - partial);
+    EXPECT_LE(next["new"].get<long>(), items - partial + 1);
     EXPECT_EQ(rows(), items);
     EXPECT_EQ(rows("videopodcasthistory"), items);
     EXPECT_EQ(duplicates(), 0);
