@@ -77,17 +77,12 @@ class BadServer {
         return true;
     }
     void serve(int fd) {
-        const int open = ++open_;
-        for (int seen = peak_; open > seen && !peak_.compare_exchange_weak(seen, open);)
-            ;
         std::string request;
         char buffer[4096];
         while (request.find("\r\n\r\n") == std::string::npos) {
             const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-            if (n <= 0) {
-                --open_;
+            if (n <= 0)
                 return;
-            }
             request.append(buffer, static_cast<std::size_t>(n));
         }
         const std::string path = request.substr(4, request.find(' ', 4) - 4);
@@ -112,17 +107,22 @@ class BadServer {
             sendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: video/mp4\r\nContent-Length: " +
                             std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         } else {
-            // A small page that takes a moment, so parallel transfers overlap.
+            // A small page that takes a moment, so parallel transfers overlap. The
+            // requests waiting for their answer are counted: a client starts another
+            // transfer to this host only after an answer, so the count is exact.
+            const int waiting = ++waiting_;
+            for (int seen = peak_; waiting > seen && !peak_.compare_exchange_weak(seen, waiting);)
+                ;
             std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            --waiting_;
             sendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nhello");
         }
-        --open_;
     }
 
     int listener_ = -1;
     int port_ = 0;
     std::atomic<bool> stopping_{false};
-    std::atomic<int> open_{0};
+    std::atomic<int> waiting_{0};
     std::atomic<int> peak_{0};
     std::thread acceptor_;
     std::mutex mutex_;
