@@ -73,8 +73,16 @@ db::ConnectionSettings harvesterSettings() {
     return s;
 }
 
+namespace {
+std::unique_ptr<db::Connection> rootConnection;
+}
+
+void closeRoot() {
+    rootConnection.reset();
+}
+
 db::Connection& root() {
-    static std::unique_ptr<db::Connection> connection;
+    std::unique_ptr<db::Connection>& connection = rootConnection;
     if (!connection) {
         db::ConnectionSettings s;
         s.host = "localhost";
@@ -228,6 +236,7 @@ void HarvestTest::SetUp() {
 
 void HarvestTest::TearDown() {
     site_.reset();
+    closeRoot();
     CatalogueTest::TearDown();
 }
 

@@ -21,6 +21,8 @@ db::ConnectionSettings harvesterSettings();
 
 /// Root on the test catalogue through its socket, database halden.
 db::Connection& root();
+/// Closes root's connection; before the database library ends.
+void closeRoot();
 /// The first column of the first row of `sql` run as root; "" for no row.
 std::string scalar(const std::string& sql);
 

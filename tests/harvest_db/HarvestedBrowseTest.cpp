@@ -25,6 +25,7 @@ class HarvestedItems : public testsupport::ProgramTest {
     }
     void TearDown() override {
         site_.reset();
+        harvesttest::closeRoot();
         ProgramTest::TearDown();
     }
 

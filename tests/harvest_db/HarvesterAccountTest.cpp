@@ -22,6 +22,7 @@ class HarvesterAccount : public testsupport::CatalogueTest {
             "DELETE FROM videosnap WHERE rssfeedurl = 'http://account.test/feed'");
         harvesttest::root().execute(
             "DELETE FROM videopodcasthistory WHERE rssurl = 'http://account.test/feed'");
+        harvesttest::closeRoot();
         CatalogueTest::TearDown();
     }
 };
