@@ -39,7 +39,9 @@ CREATE TABLE IF NOT EXISTS videosnap (
     recnum        INT UNSIGNED NOT NULL AUTO_INCREMENT, -- 20 record number
     datetimevalue DATETIME NOT NULL DEFAULT CURRENT_TIMESTAMP, -- 21 when it was harvested
     pictureblob   MEDIUMBLOB,                         -- 22 JPEG thumbnail
+    harvestkey    BINARY(32) DEFAULT NULL,            -- 23 SHA-256 of medialink, set by zorvex-harvest
     PRIMARY KEY (recnum),
+    UNIQUE KEY videosnap_harvestkey (harvestkey),
     KEY videosnap_recent (datetimevalue),
     KEY videosnap_category (rsscat, datetimevalue),
     KEY videosnap_host (rsshostname),
@@ -60,11 +62,25 @@ CREATE TABLE IF NOT EXISTS videopodcasthistory (
     medialink     VARCHAR(2048) DEFAULT NULL,
     mediatype     VARCHAR(64) NOT NULL DEFAULT '',
     datetimevalue DATETIME NOT NULL DEFAULT CURRENT_TIMESTAMP,
+    harvestkey    BINARY(32) DEFAULT NULL,            -- SHA-256 of medialink, set by zorvex-harvest
     PRIMARY KEY (recnum),
+    UNIQUE KEY videopodcasthistory_harvestkey (harvestkey),
     KEY videopodcasthistory_host (rsshostname),
     FULLTEXT KEY videopodcasthistory_text (rsstitle, rssdesc, rssurl, rssitemtitle),
     FULLTEXT KEY videopodcasthistory_cat (rsscat)
 ) ENGINE=MyISAM DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+
+-- One harvested item is one row: zorvex-harvest writes the SHA-256 of the media
+-- link into `harvestkey` and upserts on its unique key, so two harvesters never
+-- store an item twice. Rows written by other means (the seeder, whose demo items
+-- share a few clips) leave it NULL, which the key allows any number of times.
+-- Catalogues made before the column are given it here.
+ALTER TABLE videosnap
+    ADD COLUMN IF NOT EXISTS harvestkey BINARY(32) DEFAULT NULL AFTER pictureblob,
+    ADD UNIQUE KEY IF NOT EXISTS videosnap_harvestkey (harvestkey);
+ALTER TABLE videopodcasthistory
+    ADD COLUMN IF NOT EXISTS harvestkey BINARY(32) DEFAULT NULL AFTER datetimevalue,
+    ADD UNIQUE KEY IF NOT EXISTS videopodcasthistory_harvestkey (harvestkey);
 
 -- Global settings: display defaults (ids 2 to 11) and the search statement pieces
 -- (ids 12 to 23). Not unique by id: a later row of the same id wins.
@@ -147,3 +163,12 @@ GRANT INSERT ON halden.videopath TO 'mediauser'@'localhost';
 GRANT SELECT ON halden.* TO 'mediauser'@'127.0.0.1';
 GRANT SELECT ON qzrbackup.* TO 'mediauser'@'127.0.0.1';
 GRANT INSERT ON halden.videopath TO 'mediauser'@'127.0.0.1';
+
+-- The harvester's account: it reads, adds and updates the items of the two
+-- libraries, and nothing more (no delete, no other table, no other database).
+CREATE OR REPLACE USER 'harvester'@'localhost' IDENTIFIED BY 'hv7!Feeds&Clips';
+CREATE OR REPLACE USER 'harvester'@'127.0.0.1' IDENTIFIED BY 'hv7!Feeds&Clips';
+GRANT SELECT, INSERT, UPDATE ON halden.videosnap TO 'harvester'@'localhost';
+GRANT SELECT, INSERT, UPDATE ON halden.videopodcasthistory TO 'harvester'@'localhost';
+GRANT SELECT, INSERT, UPDATE ON halden.videosnap TO 'harvester'@'127.0.0.1';
+GRANT SELECT, INSERT, UPDATE ON halden.videopodcasthistory TO 'harvester'@'127.0.0.1';

@@ -13,6 +13,7 @@
 // Existing rows are replaced. Runs single-threaded; the database library's start
 // runs on its own thread as everywhere.
 
+#include "db/ClientSession.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/Library.h"
@@ -126,39 +127,6 @@ Options parseOptions(int argc, char** argv) {
         options.host = "127.0.0.1";
     return options;
 }
-
-// A private, empty data directory for the embedded server that the library starts
-// even in a process that only talks to a remote server; removed at exit.
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "zorvex-seed-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a scratch directory in " +
-                                     fs::temp_directory_path().string());
-        path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
-
-// Ends the library when the tool ends, however it ends.
-struct LibrarySession {
-    explicit LibrarySession(const fs::path& scratch) {
-        db::startLibrary(db::clientOnlyOptions(scratch.string()));
-    }
-    ~LibrarySession() { db::endLibrary(); }
-    LibrarySession(const LibrarySession&) = delete;
-    LibrarySession& operator=(const LibrarySession&) = delete;
-};
 
 // A small deterministic generator (splitmix64), so a seed gives the same catalogue
 // on every machine and standard library.
@@ -736,8 +704,7 @@ int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     const auto started = std::chrono::steady_clock::now();
     try {
-        ScratchDir scratch;
-        LibrarySession library(scratch.path());
+        db::ClientSession library("zorvex-seed");
         db::ConnectionSettings settings;
         settings.host = options.host;
         settings.port = options.port;
