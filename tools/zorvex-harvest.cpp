@@ -16,6 +16,7 @@
 #include "harvest/HarvestConfig.h"
 #include "harvest/Harvester.h"
 
+#include "app/Installation.h"
 #include "db/ClientSession.h"
 
 #include <nlohmann/json.hpp>
@@ -93,13 +94,25 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
-// zorvex-harvest.ini next to the executable, when there is one.
+// The configuration when --config is not given. From the build tree:
+// zorvex-harvest.ini next to the executable. Installed: the user's
+// $XDG_CONFIG_HOME/zorvex/zorvex-harvest.ini when it exists, else the installed
+// example in PREFIX/share/zorvex.
 std::string defaultConfig() {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
     if (error)
         return {};
-    const fs::path beside = self.parent_path() / "zorvex-harvest.ini";
+    const auto installation = app::Installation::find(self.parent_path().string());
+    if (installation.installed) {
+        const std::string user = app::userConfigFile(app::processEnvironment());
+        if (!user.empty()) {
+            const fs::path mine = fs::path(user).parent_path() / "zorvex-harvest.ini";
+            if (fs::is_regular_file(mine, error))
+                return mine.string();
+        }
+    }
+    const fs::path beside = fs::path(installation.dataDir) / "zorvex-harvest.ini";
     return fs::is_regular_file(beside, error) ? beside.string() : std::string();
 }
 
