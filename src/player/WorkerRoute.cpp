@@ -37,6 +37,7 @@ WorkerRoute::WorkerRoute(ui::Form& form, PlaybackState& state,
     r.add("lastMciMessage", [this] { return lastMciMessage_; });
     r.add("mediaWorkerStarted", [this] { return started_; });
     r.add("mediaWorker", [this] { return worker_ != nullptr; });
+    r.add("workerSuspended", [this] { return worker_ && worker_->suspended(); });
 }
 
 WorkerRoute::~WorkerRoute() {
@@ -92,27 +93,37 @@ void WorkerRoute::createThread() {
 void WorkerRoute::post(WorkerCommand command, bool pending) {
     if (!worker_)
         return;
-    if (pending)
-        commandPending_ = true;
     worker_->post(command, inputs());
+    if (pending) {
+        commandPending_ = true;
+        // Timer4 would resume the worker at its next tick for this command; the
+        // worker waits on its slot instead of spinning, so it is resumed at once
+        // and the command does not wait up to 100 ms. A command posted without
+        // `workerCommandPending` waits, in a suspended worker, for the next wake.
+        worker_->resume();
+    }
 }
 
 void WorkerRoute::wake() {
-    // The worker waits on its command slot and wakes by itself for each command.
+    // The pause and stop buttons wake the worker directly; Timer4 puts it to sleep
+    // again once their command is done.
     if (worker_)
-        workerRunState_ = "Resume";
+        worker_->resume();
 }
 
 void WorkerRoute::wakeOrSleep() {
     if (!worker_)
         return;
     if (commandPending_ && workerRunState_ != "Resume") {
+        worker_->resume();
         workerRunState_ = "Resume";
     } else if (!commandPending_ && workerRunState_ != "Suspend") {
         form_.get<ui::Animation>("Animate1").setActive(false);
+        worker_->suspend();
         workerRunState_ = "Suspend";
+    } else if (workerRunState_ == "Suspend" && !worker_->suspended()) {
+        worker_->suspend();
     }
-    // A worker without a command sleeps on its slot; nothing to suspend.
 }
 
 void WorkerRoute::closeVideo() {
