@@ -24,10 +24,18 @@ platform::Downloader& downloaderOf(WorkerServices& services,
     return *own;
 }
 
-MediaWorker::PlayerFactory playerFactoryOf(WorkerServices& services) {
+MediaWorker::PlayerFactory playerFactoryOf(WorkerServices& services, ui::Form& form) {
     if (services.makePlayer)
         return std::move(services.makePlayer);
-    return [] { return std::make_unique<platform::MpvMediaPlayer>(); };
+    // libmpv drawing into the worker's surface in Panel4, which the window's front
+    // end gives a native window; without one (headless) the outputs are null.
+    const auto* surface = dynamic_cast<const ui::MediaSurface*>(form.find("workerVideo"));
+    return [surface] {
+        platform::MpvPlayerOptions options;
+        options.window = surface ? static_cast<platform::NativeWindow>(surface->windowId()) : 0;
+        options.headless = options.window == 0;
+        return std::make_unique<platform::MpvMediaPlayer>(options);
+    };
 }
 
 } // namespace
@@ -38,7 +46,7 @@ Player::Player(ui::Form& form, catalogue::Selection& selection, Movie& movie,
       resolver_(std::make_unique<LinkResolver>(form, selection,
                                                downloaderOf(services, ownDownloader_),
                                                services.resolver, services.ifilmKey)),
-      worker_(std::make_unique<WorkerRoute>(form, *state_, playerFactoryOf(services),
+      worker_(std::make_unique<WorkerRoute>(form, *state_, playerFactoryOf(services, form),
                                             services.resolver.aolMarker)),
       request_(std::make_unique<player::PlayRequest>(form, selection, movie, *state_, *resolver_,
                                                      *worker_)),

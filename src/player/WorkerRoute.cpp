@@ -52,7 +52,27 @@ WorkerInputs WorkerRoute::inputs() const {
     in.panelWidth = panel.width();
     in.panelHeight = panel.height();
     in.playMode = static_cast<int>(state_.playMode);
+    if (const auto* surface = videoSurface())
+        in.panelWindow = static_cast<platform::NativeWindow>(surface->windowId());
     return in;
+}
+
+ui::MediaSurface* WorkerRoute::videoSurface() const {
+    return dynamic_cast<ui::MediaSurface*>(form_.find("workerVideo"));
+}
+
+void WorkerRoute::showVideo(bool on) {
+    auto* surface = videoSurface();
+    if (!surface)
+        return;
+    if (on) {
+        const auto& panel = form_.get<ui::Panel>("Panel4");
+        surface->setBounds(0, 0, panel.width(), panel.height());
+        surface->show();
+        surface->bringToFront();
+    } else {
+        surface->hide();
+    }
 }
 
 void WorkerRoute::createThread() {
@@ -83,6 +103,7 @@ void WorkerRoute::createThread() {
     }
     if (!aolMarker_.empty() && state_.workerLink.find(aolMarker_) != std::string::npos)
         state_.workerLink += "?MSWMExt=.wmv";
+    showVideo(true);
     worker_->setLink(state_.workerLink);
     // Every play request reopens its link, changed or not.
     if (state_.newLinkPending)
@@ -93,6 +114,11 @@ void WorkerRoute::createThread() {
 void WorkerRoute::post(WorkerCommand command, bool pending) {
     if (!worker_)
         return;
+    // The surface follows Panel4, whose size the window modes change.
+    if (auto* surface = videoSurface(); surface && surface->visible()) {
+        const auto& panel = form_.get<ui::Panel>("Panel4");
+        surface->setBounds(0, 0, panel.width(), panel.height());
+    }
     worker_->post(command, inputs());
     if (pending) {
         commandPending_ = true;
@@ -134,6 +160,7 @@ void WorkerRoute::closeVideo() {
     form_.get<ui::Label>("minleft").setCaption("0");
     form_.get<ui::Label>("secleft").setCaption("0");
     endWorker();
+    showVideo(false);
     form_.get<ui::Animation>("Animate1").setActive(false);
     auto& first = form_.get<ui::MenuItem>("PlayVideo1");
     first.setEnabled(true);
@@ -194,6 +221,8 @@ void WorkerRoute::apply(const WorkerUpdate& u) {
         idle.bringToFront();
         idle.show();
         form_.get<ui::Button>("floatvideobutton").setEnabled(false);
+        // The video's native window would stay above the idle screen.
+        showVideo(false);
     }
     if (u.hideMainWindow && hideMainWindow)
         hideMainWindow();

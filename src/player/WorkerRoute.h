@@ -17,7 +17,8 @@
 
 namespace ui {
 class Form;
-}
+class MediaSurface;
+} // namespace ui
 
 namespace player {
 
@@ -65,6 +66,9 @@ class WorkerRoute {
 
     /// Fit: called after a change of the window mode (the window modes post it).
     void fit();
+    /// Shows the worker's video surface (`workerVideo`, in front inside `Panel4`
+    /// and as large) or hides it; nothing when the window has none.
+    void showVideo(bool on);
 
     /// Called with the main window to hide for an attach; set by the composition.
     std::function<void()> hideMainWindow;
@@ -72,6 +76,7 @@ class WorkerRoute {
   private:
     void apply(const WorkerUpdate& update);
     WorkerInputs inputs() const;
+    ui::MediaSurface* videoSurface() const;
     void endWorker() noexcept;
 
     ui::Form& form_;

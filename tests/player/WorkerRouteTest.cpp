@@ -240,6 +240,41 @@ TEST_F(WorkerRouteTest, AMovieRequestStopsTheWorker) {
     EXPECT_TRUE(get<ui::MenuItem>("PlayVideo1").enabled());
 }
 
+TEST_F(WorkerRouteTest, TheWorkersVideoSurfaceFillsPanel4WhileItPlays) {
+    auto& surface = get<ui::MediaSurface>("workerVideo");
+    auto& panel = get<ui::Panel>("Panel4");
+    EXPECT_FALSE(surface.visible());
+    EXPECT_EQ(surface.parent(), &panel);
+    playItem(localItem(clips.clip("wmv")));
+    EXPECT_TRUE(surface.visible());
+    EXPECT_GT(surface.zIndex(), get<ui::MediaSurface>("ShockwaveFlash1").zIndex());
+    ASSERT_TRUE(waitWorker());
+    // A bigger Panel4 (float mode, full screen): the next command follows it.
+    panel.setBounds(0, 0, 800, 550);
+    app->dispatch([&] { form->player().worker().fit(); });
+    EXPECT_EQ(surface.width(), 800);
+    EXPECT_EQ(surface.height(), 550);
+    ASSERT_TRUE(waitWorker());
+    // Stop brings the idle screen up; the native video window goes with the video.
+    press("stop");
+    ASSERT_TRUE(waitWorker());
+    EXPECT_FALSE(surface.visible());
+    advance(100); // Timer4 ends the stop button's busy animation
+    playItem(localItem(clips.clip("wmv")));
+    EXPECT_TRUE(surface.visible());
+    ASSERT_TRUE(waitWorker());
+    // A movie-route item draws into ShockwaveFlash1 instead.
+    playItem(flashItem());
+    EXPECT_FALSE(surface.visible());
+    ASSERT_TRUE(waitWorker());
+    advance(100);
+    playItem(localItem(clips.clip("wmv")));
+    EXPECT_TRUE(surface.visible());
+    ASSERT_TRUE(waitWorker());
+    menu("CloseVideo1");
+    EXPECT_FALSE(surface.visible());
+}
+
 TEST_F(WorkerRouteTest, WithoutAWorkerCloseVideoAndTheButtonsDoNothing) {
     menu("CloseVideo1");
     EXPECT_FALSE(state<bool>("mediaWorker"));
