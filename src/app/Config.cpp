@@ -35,7 +35,7 @@ const std::vector<Config::Key>& Config::keys() {
         {"resolver", "test_page", "test.zorvex.example", T::Text, "host of the test page endpoint"},
         {"resolver", "test_title", "Zorvex Test Video", T::Text, "sample title the test page answers for"},
         {"resolver", "test_address", "www.outside.example/test.wmv", T::Text, "outside address of the test page"},
-        {"live", "stream", "mms://127.0.0.1:8090/live/tv.m3u8?=.wmv", T::Text,
+        {"live", "stream", "http://127.0.0.1:8090/live/tv.m3u8?=.wmv", T::Text,
          "address of the live TV stream"},
         {"search", "excluded_player_url", "\"http://www.mtv.com/overdrive/player.jhtml\"", T::SqlLiteral, "SQL string literal of the player page every search excludes"},
         {"search", "excluded_host", "\"youtube.com\"", T::SqlLiteral, "SQL string literal of the host every search but the phrase search excludes"},

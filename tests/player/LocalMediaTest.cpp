@@ -89,7 +89,7 @@ TEST_F(LocalMediaTest, LiveTvPlaysTheConfiguredStreamOnTheWorkerRoute) {
         menu(item);
         EXPECT_EQ(state<int>("playMode"), 1) << item;
         // The default is the demo web site's live channel: not downloaded (it names
-        // a ".wmv"), made an http address with the suffix after its query.
+        // a ".wmv"), given the stream suffix after its query.
         EXPECT_EQ(state<std::string>("workerLink"),
                   "http://127.0.0.1:8090/live/tv.m3u8?=.wmv&MSWMExt=.asf");
         ASSERT_TRUE(waitWorker());
@@ -127,7 +127,7 @@ class LiveTvTest : public PlaybackFixture {
         auto owned = std::make_unique<playertest::ScriptedMovie>();
         scripted = owned.get();
         movie = std::move(owned);
-        start("[live]\nstream = mms://" + site() + "/live/tv.m3u8?=.wmv\n");
+        start("[live]\nstream = http://" + site() + "/live/tv.m3u8?=.wmv\n");
     }
     void TearDown() override {
         EXPECT_EQ(demoWeb("stop"), 0);
@@ -145,12 +145,27 @@ class LiveTvTest : public PlaybackFixture {
 
     testsupport::TempDir tmp_{"zorvex-live"};
     std::string media_;
+    mediatest::MediaClips clips;
 };
+
+TEST_F(LiveTvTest, TheChannelAlsoPlaysAfterALocalFile) {
+    // After "Open Local Media" the current item is the local one, so the play
+    // request skips the resolver and the address goes to the worker as it is.
+    app->dialogs().queueFile(clips.clip("wmv"));
+    menu("OpenLocalMedia1");
+    ASSERT_TRUE(waitWorker());
+    ASSERT_EQ(state<std::string>("workerStatus"), "Playing");
+    advance(100);
+    menu("estLive1");
+    EXPECT_EQ(state<std::string>("workerLink"), "http://" + site() + "/live/tv.m3u8?=.wmv");
+    ASSERT_TRUE(waitWorker());
+    EXPECT_EQ(state<std::string>("workerStatus"), "Playing");
+}
 
 TEST_F(LiveTvTest, LiveTvPlaysTheDemoChannel) {
     menu("elstraTV1");
     EXPECT_EQ(state<int>("playMode"), 1);
-    // The port stays; the address becomes http with the stream suffix.
+    // The port stays; the stream suffix follows the address's query.
     EXPECT_EQ(state<std::string>("workerLink"),
               "http://" + site() + "/live/tv.m3u8?=.wmv&MSWMExt=.asf");
     ASSERT_TRUE(waitWorker());
