@@ -27,9 +27,12 @@ platform::Downloader& downloaderOf(WorkerServices& services,
 MediaWorker::PlayerFactory playerFactoryOf(WorkerServices& services, ui::Form& form) {
     if (services.makePlayer)
         return std::move(services.makePlayer);
-    // libmpv drawing into the worker's surface in Panel4, which the window's front
-    // end gives a native window; without one (headless) the outputs are null.
-    const auto* surface = dynamic_cast<const ui::MediaSurface*>(form.find("workerVideo"));
+    return surfacePlayerFactory(dynamic_cast<const ui::MediaSurface*>(form.find("workerVideo")));
+}
+
+} // namespace
+
+MediaWorker::PlayerFactory surfacePlayerFactory(const ui::MediaSurface* surface) {
     return [surface] {
         platform::MpvPlayerOptions options;
         options.window = surface ? static_cast<platform::NativeWindow>(surface->windowId()) : 0;
@@ -37,8 +40,6 @@ MediaWorker::PlayerFactory playerFactoryOf(WorkerServices& services, ui::Form& f
         return std::make_unique<platform::MpvMediaPlayer>(options);
     };
 }
-
-} // namespace
 
 Player::Player(ui::Form& form, catalogue::Selection& selection, Movie& movie,
                WorkerServices services)
