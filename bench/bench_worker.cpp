@@ -1,9 +1,14 @@
-// Media worker figures: the time from a play command to the status "Playing" for a
-// local clip, against mpv's own time to its first frame for the same clip (each in
-// a fresh process, so libmpv is loaded inside the measured time both ways), and the
-// worker thread's CPU time over 10 idle seconds after it played and stopped.
-//   bench_worker CLIP [RUNS]
-//   bench_worker --worker-play CLIP      (the child that measures the worker)
+// Media worker figures, with the headless program `zorvex --headless
+// --automation=stdio`: the time from a click on a thumbnail whose item takes the
+// worker route (a local ".wmv" demo clip) to the worker's status "Playing", so the
+// play request's own part (the route, the resolver's step, "Create Thread") is
+// measured with the worker's; beside it the worker alone from its play command,
+// and mpv's own time to the first frame of the same clip. Each run is a fresh
+// process, so libmpv is loaded inside the measured time every way. Then the CPU
+// time of the program's worker thread, and of the whole program, over 10 idle
+// seconds after the clip played.
+//   bench_worker ZORVEX_BINARY WORKDIR CONFIG [RUNS]
+//   bench_worker --worker-play CLIP      (the child that measures the worker alone)
 
 #include <dirent.h>
 #include <spawn.h>
@@ -22,6 +27,9 @@
 #include <thread>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "AutomationProcess.h"
 #include "platform/MpvMediaPlayer.h"
 #include "player/MediaWorker.h"
 
@@ -65,34 +73,128 @@ double childFigure(std::vector<std::string> args) {
     return rc == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? std::atof(text.c_str()) : -1;
 }
 
-// CPU time (user + system) in clock ticks of the thread named "media-worker".
-long workerCpuTicks() {
-    DIR* dir = ::opendir("/proc/self/task");
+// User + system CPU time in clock ticks from a /proc stat line.
+long statTicks(const std::string& statFile) {
+    std::ifstream stat(statFile);
+    std::string line;
+    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
+        return -1;
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string field;
+    long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            utime = std::atol(field.c_str());
+        if (i == 15)
+            stime = std::atol(field.c_str());
+    }
+    return utime + stime;
+}
+
+// CPU time in clock ticks of the thread named "media-worker" of process `proc`
+// ("self" or a pid); -1 when there is none.
+long workerCpuTicks(const std::string& proc = "self") {
+    const std::string tasks = "/proc/" + proc + "/task";
+    DIR* dir = ::opendir(tasks.c_str());
     if (!dir)
         return -1;
     long ticks = -1;
     while (dirent* entry = ::readdir(dir)) {
-        const std::string task = std::string("/proc/self/task/") + entry->d_name;
+        const std::string task = tasks + "/" + entry->d_name;
         std::ifstream comm(task + "/comm");
         std::string name;
         if (!std::getline(comm, name) || name != "media-worker")
             continue;
-        std::ifstream stat(task + "/stat");
-        std::string line;
-        std::getline(stat, line);
-        std::istringstream fields(line.substr(line.rfind(')') + 2));
-        std::string field;
-        long utime = 0, stime = 0;
-        for (int i = 3; i <= 15 && fields >> field; ++i) {
-            if (i == 14)
-                utime = std::atol(field.c_str());
-            if (i == 15)
-                stime = std::atol(field.c_str());
-        }
-        ticks = utime + stime;
+        ticks = statTicks(task + "/stat");
     }
     ::closedir(dir);
     return ticks;
+}
+
+double ticksToMs(long ticks) {
+    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+using nlohmann::json;
+
+json data(bench::AutomationProcess& p, const std::string& command) {
+    return json::parse(p.request(command)).value("data", json());
+}
+
+struct Thumbnail {
+    std::string name; // featurepicN or specialpicN
+    int tab = 0;      // its page of suiPageControl1
+    std::string clip; // the local file it plays
+};
+
+// The first thumbnail of the two 8-slot pages whose item plays a local ".wmv" demo
+// clip in the media worker (not the player movie).
+Thumbnail workerThumbnail(bench::AutomationProcess& p) {
+    const std::pair<const char*, int> pages[] = {{"featureSlots", 2}, {"specialSlots", 3}};
+    for (const auto& [slots, tab] : pages) {
+        const json items = data(p, std::string("[\"state\",\"") + slots + "\"]");
+        for (std::size_t i = 0; i < items.size() && i < 8; ++i) {
+            const json& item = items[i];
+            const std::string type = item.value("mediaType", "");
+            const std::string link = item.value("mediaLink", "");
+            const bool movie = type == "application/flash" || type == "video/flv" ||
+                               item.value("feedTitle", "") == "ABC USA";
+            const bool wmv = link.size() > 4 && link.substr(link.size() - 4) == ".wmv";
+            if (!movie && wmv && link.rfind("file://", 0) == 0)
+                return {std::string(tab == 2 ? "featurepic" : "specialpic") + std::to_string(i + 1),
+                        tab, link.substr(7)};
+        }
+    }
+    throw std::runtime_error("no worker-route item with a local .wmv clip on the first pages");
+}
+
+struct ClickFigures {
+    double clickToPlaying = -1;
+    double workerIdleMs = -1;  // the worker thread over 10 idle seconds
+    double processIdleMs = -1; // the whole program over the same time
+};
+
+// One fresh headless program: the click on the thumbnail to "Playing", and, when
+// `idleFigure`, the CPU time over 10 idle seconds after the clip has played.
+ClickFigures clickToPlaying(const std::string& binary, const std::string& workdir,
+                            const std::string& config, Thumbnail& t, bool idleFigure) {
+    using Ms = std::chrono::duration<double, std::milli>;
+    bench::AutomationProcess p(binary, {"--workdir", workdir, "--config", config});
+    p.request("[\"advance\",200]");
+    if (!data(p, "[\"state\",\"onlineMode\"]").get<bool>())
+        throw std::runtime_error("the online load did not finish; is the catalogue running?");
+    p.request("[\"event\",\"suiImageButton1\",\"Click\"]");
+    t = workerThumbnail(p);
+    p.request("[\"event\",\"suiPageControl1\",\"TabActive\",{\"index\":" + std::to_string(t.tab) +
+              "}]");
+    p.request("[\"event\",\"" + t.name + "\",\"MouseMove\",{\"x\":5,\"y\":5}]");
+
+    ClickFigures f;
+    const auto start = Clock::now();
+    p.request("[\"event\",\"" + t.name + "\",\"Click\"]");
+    std::string status;
+    for (int i = 0; i < 600 && status != "Playing" && status != "Error Opening"; ++i) {
+        p.request("[\"wait-idle\",30000]");
+        status = data(p, "[\"state\",\"workerStatus\"]").get<std::string>();
+    }
+    f.clickToPlaying = Ms(Clock::now() - start).count();
+    if (status != "Playing")
+        throw std::runtime_error("the clip did not play in the worker: " + status);
+    if (data(p, "[\"state\",\"playMode\"]").get<int>() != 1)
+        throw std::runtime_error("the clip did not take the worker route");
+    if (idleFigure) {
+        // Let the 3-second clip play out and Timer4 suspend the worker, then idle.
+        std::this_thread::sleep_for(std::chrono::seconds(4));
+        p.request("[\"advance\",200]");
+        p.request("[\"wait-idle\",30000]");
+        const std::string pid = std::to_string(p.pid());
+        const long workerBefore = workerCpuTicks(pid);
+        const long processBefore = statTicks("/proc/" + pid + "/stat");
+        std::this_thread::sleep_for(std::chrono::seconds(10));
+        f.workerIdleMs = ticksToMs(workerCpuTicks(pid) - workerBefore);
+        f.processIdleMs = ticksToMs(statTicks("/proc/" + pid + "/stat") - processBefore);
+    }
+    return f;
 }
 
 struct Waiter {
@@ -157,25 +259,36 @@ int main(int argc, char** argv) {
             return workerPlay(argv[2], false);
         if (argc == 3 && std::string(argv[1]) == "--worker-idle")
             return workerPlay(argv[2], true);
-        if (argc < 2) {
-            std::fprintf(stderr, "usage: %s CLIP [RUNS]\n", argv[0]);
+        if (argc < 4) {
+            std::fprintf(stderr, "usage: %s ZORVEX_BINARY WORKDIR CONFIG [RUNS]\n", argv[0]);
             return 2;
         }
         const std::string self = argv[0];
         const std::string dir = self.substr(0, self.rfind('/') + 1);
-        const std::string clip = argv[1];
-        const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-        std::vector<double> worker, mpv;
+        const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
+        std::vector<double> click, worker, mpv;
+        Thumbnail t;
         for (int i = 0; i < runs; ++i) {
-            worker.push_back(childFigure({self, "--worker-play", clip}));
-            mpv.push_back(childFigure({dir + "bench_playback", "--mpv-first-frame", clip}));
+            click.push_back(clickToPlaying(argv[1], argv[2], argv[3], t, false).clickToPlaying);
+            worker.push_back(childFigure({self, "--worker-play", t.clip}));
+            mpv.push_back(childFigure({dir + "bench_playback", "--mpv-first-frame", t.clip}));
         }
-        const double w = median(worker), m = median(mpv);
-        std::printf("worker: play command to \"Playing\", median of %d: %.1f ms\n", runs, w);
-        std::printf("mpv: first frame of the same clip, median of %d: %.1f ms\n", runs, m);
-        std::printf("ratio worker / mpv: %.2f (goal: at most 1.2)\n", m > 0 ? w / m : -1.0);
-        std::printf("worker thread CPU over 10 idle seconds: %.1f ms (goal: 0)\n",
-                    childFigure({self, "--worker-idle", clip}));
+        const double c = median(click), w = median(worker), m = median(mpv);
+        std::printf("clip: %s (thumbnail %s)\n", t.clip.c_str(), t.name.c_str());
+        std::printf("thumbnail click to workerStatus \"Playing\", headless program: %.1f ms "
+                    "(median of %d; first %.1f ms)\n",
+                    c, runs, click.front());
+        std::printf("the worker alone, play command to \"Playing\": %.1f ms (median of %d)\n", w,
+                    runs);
+        std::printf("mpv's own time to its first frame of the same clip (vo=null, ao=null, fresh "
+                    "process): %.1f ms (median of %d)\n",
+                    m, runs);
+        std::printf("ratio click / mpv: %.2f (goal: at most 1.2); worker alone / mpv: %.2f\n",
+                    m > 0 ? c / m : -1.0, m > 0 ? w / m : -1.0);
+        const ClickFigures idle = clickToPlaying(argv[1], argv[2], argv[3], t, true);
+        std::printf("CPU over 10 idle seconds after the clip played: worker thread %.1f ms "
+                    "(goal: 0), whole program %.1f ms\n",
+                    idle.workerIdleMs, idle.processIdleMs);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_worker: %s\n", e.what());

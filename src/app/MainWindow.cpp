@@ -338,6 +338,8 @@ void MainWindow::buildVideoArea() {
     // The player area first, so the start page panel can sit in front of it.
     auto& player = place<ui::Panel>(area, "Panel4", 13, 5, 340, 245);
     player.setColour(ui::colours::black);
+    // The media worker's player draws into this native window inside Panel4.
+    place<ui::MediaSurface>(player, "workerVideo", 0, 0, 340, 245).hide();
     place<ui::MediaSurface>(player, "ShockwaveFlash1", 0, 0, 340, 245);
 
     auto& bar = place<ui::Panel>(area, "Panel5", 0, 250, 363, 50);

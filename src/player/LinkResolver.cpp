@@ -73,7 +73,7 @@ void LinkResolver::setDiagnostic(std::string_view text) {
 
 void LinkResolver::ResolveMediaLink() {
     page_.clear();
-    std::string link = lt::removeAll(selection_.playLink(), ":80");
+    std::string link = lt::withoutPortEighty(selection_.playLink());
     setDiagnostic("No ASX Found");
 
     if (hasMarker(link, settings_.ifilmMarker))

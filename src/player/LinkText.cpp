@@ -84,6 +84,24 @@ std::string removeAll(std::string_view text, std::string_view piece) {
     return out;
 }
 
+std::string withoutPortEighty(std::string_view link) {
+    constexpr std::string_view port = ":80";
+    std::string out;
+    out.reserve(link.size());
+    std::size_t from = 0;
+    for (auto at = link.find(port); at != std::string_view::npos; at = link.find(port, at + 1)) {
+        const std::size_t end = at + port.size();
+        const bool whole =
+            end == link.size() || link[end] == '/' || link[end] == '?' || link[end] == '#';
+        if (!whole)
+            continue;
+        out.append(link.substr(from, at - from));
+        from = end;
+    }
+    out.append(link.substr(from));
+    return out;
+}
+
 std::string mmsToHttp(std::string_view link) {
     if (!contains(link, "mms:"))
         return std::string(link);

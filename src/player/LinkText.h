@@ -38,6 +38,11 @@ std::string fromFirst(std::string_view text, std::string_view needle);
 /// `text` with every occurrence of `piece` removed, left to right, in one pass.
 std::string removeAll(std::string_view text, std::string_view piece);
 
+/// `link` without the port ":80" wherever it is the whole port: a ":80" followed
+/// by "/", "?", "#" or the end of the text is removed, so "h:80/a" becomes "h/a"
+/// while "h:8080/a" and "h:8090/a" keep their ports.
+std::string withoutPortEighty(std::string_view link);
+
 /// An mms: link as an http link: when `link` contains "mms:", its first three
 /// characters become "http".
 std::string mmsToHttp(std::string_view link);

@@ -68,6 +68,31 @@ void MediaWorker::post(WorkerCommand command, const WorkerInputs& inputs) {
     wake_.notify_one();
 }
 
+void MediaWorker::suspend() {
+    std::lock_guard lock(mutex_);
+    suspended_ = true;
+}
+
+void MediaWorker::resume() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!suspended_)
+            return;
+        suspended_ = false;
+    }
+    wake_.notify_one();
+}
+
+bool MediaWorker::suspended() const {
+    std::lock_guard lock(mutex_);
+    return suspended_;
+}
+
+bool MediaWorker::resting() const {
+    std::lock_guard lock(mutex_);
+    return slot_.load() == 0 || (suspended_ && !working_);
+}
+
 void MediaWorker::end() noexcept {
     if (thread_.joinable()) {
         {
@@ -116,11 +141,13 @@ void MediaWorker::run() {
         WorkerInputs in;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return quit_ || slot_.load() != 0; });
+            // Ending wakes a suspended worker too.
+            wake_.wait(lock, [this] { return quit_ || (!suspended_ && slot_.load() != 0); });
             if (quit_)
                 return;
             command = static_cast<WorkerCommand>(slot_.load());
             in = inputs_;
+            working_ = true;
         }
         bool keepCommand = false;
         try {
@@ -145,16 +172,21 @@ void MediaWorker::run() {
             u.busy = false;
             send(std::move(u));
         }
-        if (keepCommand)
+        if (keepCommand) {
+            std::lock_guard lock(mutex_);
+            working_ = false;
             continue;
+        }
         // Reported before the slot empties, so that whoever sees an empty slot
         // has every report of the command on its way.
         WorkerUpdate done;
         done.commandDone = true;
         send(std::move(done));
         // A command posted while this one ran stays in the slot for the next turn.
+        std::lock_guard lock(mutex_);
         auto expected = static_cast<std::uint8_t>(command);
         slot_.compare_exchange_strong(expected, 0);
+        working_ = false;
     }
 }
 

@@ -8,7 +8,9 @@
 // panel) comes with each command, as a copy taken by the thread that posts it.
 //
 // The worker blocks on a condition variable while its slot is empty, so an idle
-// worker uses no CPU.
+// worker uses no CPU. A suspended worker blocks the same way with a command in its
+// slot: it takes the command only once it is resumed (it never stops in the
+// middle of one; a command it is carrying out when suspended runs to its end).
 //
 // Thread: construct, post and end from one thread (the user-interface thread);
 // the sink is called on the worker thread. The player is made, used and released
@@ -118,6 +120,16 @@ class MediaWorker {
     WorkerCommand pending() const { return static_cast<WorkerCommand>(slot_.load()); }
     /// Whether the worker has no command (the slot is empty).
     bool idle() const { return pending() == WorkerCommand::None; }
+    /// Suspends the worker: from its next turn on it takes no command from the
+    /// slot until resume(). A command being carried out finishes first.
+    void suspend();
+    /// Resumes a suspended worker; it takes the command waiting in its slot, if any.
+    void resume();
+    /// Whether the worker is suspended.
+    bool suspended() const;
+    /// Whether the worker does nothing: its slot is empty, or it is suspended and
+    /// has not taken the command waiting there.
+    bool resting() const;
     /// Tells the worker to leave its loop, waits for it, then stops, closes and
     /// releases the player if it still exists. Never throws.
     void end() noexcept;
@@ -139,12 +151,14 @@ class MediaWorker {
     Sink sink_;
 
     std::atomic<std::uint8_t> slot_{0};
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable wake_;
-    WorkerInputs inputs_;  // guarded by mutex_
-    std::string link_;     // guarded by mutex_
-    bool newLink_ = false; // guarded by mutex_
-    bool quit_ = false;    // guarded by mutex_
+    WorkerInputs inputs_;    // guarded by mutex_
+    std::string link_;       // guarded by mutex_
+    bool newLink_ = false;   // guarded by mutex_
+    bool quit_ = false;      // guarded by mutex_
+    bool suspended_ = false; // guarded by mutex_
+    bool working_ = false;   // guarded by mutex_: a command has been taken
 
     // Worker thread only (and the ending thread after the join).
     std::unique_ptr<platform::MediaPlayer> player_;

@@ -154,6 +154,7 @@ void PlayRequest::playInMovie() {
         form_.get<ui::MenuItem>("PlayVideo1").setEnabled(false);
         worker_.post(WorkerCommand::Stop);
     }
+    worker_.showVideo(false);
     form_.get<ui::Label>("Label20").setCaption("F");
     auto& surface = form_.get<ui::MediaSurface>("ShockwaveFlash1");
     surface.show();

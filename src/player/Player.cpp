@@ -24,13 +24,22 @@ platform::Downloader& downloaderOf(WorkerServices& services,
     return *own;
 }
 
-MediaWorker::PlayerFactory playerFactoryOf(WorkerServices& services) {
+MediaWorker::PlayerFactory playerFactoryOf(WorkerServices& services, ui::Form& form) {
     if (services.makePlayer)
         return std::move(services.makePlayer);
-    return [] { return std::make_unique<platform::MpvMediaPlayer>(); };
+    return surfacePlayerFactory(dynamic_cast<const ui::MediaSurface*>(form.find("workerVideo")));
 }
 
 } // namespace
+
+MediaWorker::PlayerFactory surfacePlayerFactory(const ui::MediaSurface* surface) {
+    return [surface] {
+        platform::MpvPlayerOptions options;
+        options.window = surface ? static_cast<platform::NativeWindow>(surface->windowId()) : 0;
+        options.headless = options.window == 0;
+        return std::make_unique<platform::MpvMediaPlayer>(options);
+    };
+}
 
 Player::Player(ui::Form& form, catalogue::Selection& selection, Movie& movie,
                WorkerServices services)
@@ -38,7 +47,7 @@ Player::Player(ui::Form& form, catalogue::Selection& selection, Movie& movie,
       resolver_(std::make_unique<LinkResolver>(form, selection,
                                                downloaderOf(services, ownDownloader_),
                                                services.resolver, services.ifilmKey)),
-      worker_(std::make_unique<WorkerRoute>(form, *state_, playerFactoryOf(services),
+      worker_(std::make_unique<WorkerRoute>(form, *state_, playerFactoryOf(services, form),
                                             services.resolver.aolMarker)),
       request_(std::make_unique<player::PlayRequest>(form, selection, movie, *state_, *resolver_,
                                                      *worker_)),

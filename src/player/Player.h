@@ -14,7 +14,8 @@
 
 namespace ui {
 class Form;
-}
+class MediaSurface;
+} // namespace ui
 namespace catalogue {
 class Selection;
 }
@@ -31,6 +32,11 @@ class LocalMedia;
 class WorkerRoute;
 struct PlaybackState;
 
+/// The media worker's player: libmpv drawing into the native window of `surface`
+/// as it is when the worker makes the player, or with null outputs when there is
+/// none (headless, or no surface). The surface must outlive the worker.
+MediaWorker::PlayerFactory surfacePlayerFactory(const ui::MediaSurface* surface);
+
 /// What the media worker route needs from outside.
 struct WorkerServices {
     /// The downloader of the link resolver; none: a libcurl downloader of its own.
@@ -38,7 +44,8 @@ struct WorkerServices {
     ResolverSettings resolver;
     /// The iFilm key loaded at start-up.
     std::function<std::string()> ifilmKey;
-    /// Makes the worker's media player; none: libmpv with null outputs.
+    /// Makes the worker's media player; none: surfacePlayerFactory with the
+    /// window's `workerVideo`.
     MediaWorker::PlayerFactory makePlayer;
     /// The address "Live TV" plays.
     std::string liveStream;

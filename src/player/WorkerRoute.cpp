@@ -37,6 +37,7 @@ WorkerRoute::WorkerRoute(ui::Form& form, PlaybackState& state,
     r.add("lastMciMessage", [this] { return lastMciMessage_; });
     r.add("mediaWorkerStarted", [this] { return started_; });
     r.add("mediaWorker", [this] { return worker_ != nullptr; });
+    r.add("workerSuspended", [this] { return worker_ && worker_->suspended(); });
 }
 
 WorkerRoute::~WorkerRoute() {
@@ -51,7 +52,27 @@ WorkerInputs WorkerRoute::inputs() const {
     in.panelWidth = panel.width();
     in.panelHeight = panel.height();
     in.playMode = static_cast<int>(state_.playMode);
+    if (const auto* surface = videoSurface())
+        in.panelWindow = static_cast<platform::NativeWindow>(surface->windowId());
     return in;
+}
+
+ui::MediaSurface* WorkerRoute::videoSurface() const {
+    return dynamic_cast<ui::MediaSurface*>(form_.find("workerVideo"));
+}
+
+void WorkerRoute::showVideo(bool on) {
+    auto* surface = videoSurface();
+    if (!surface)
+        return;
+    if (on) {
+        const auto& panel = form_.get<ui::Panel>("Panel4");
+        surface->setBounds(0, 0, panel.width(), panel.height());
+        surface->show();
+        surface->bringToFront();
+    } else {
+        surface->hide();
+    }
 }
 
 void WorkerRoute::createThread() {
@@ -82,6 +103,7 @@ void WorkerRoute::createThread() {
     }
     if (!aolMarker_.empty() && state_.workerLink.find(aolMarker_) != std::string::npos)
         state_.workerLink += "?MSWMExt=.wmv";
+    showVideo(true);
     worker_->setLink(state_.workerLink);
     // Every play request reopens its link, changed or not.
     if (state_.newLinkPending)
@@ -92,27 +114,42 @@ void WorkerRoute::createThread() {
 void WorkerRoute::post(WorkerCommand command, bool pending) {
     if (!worker_)
         return;
-    if (pending)
-        commandPending_ = true;
+    // The surface follows Panel4, whose size the window modes change.
+    if (auto* surface = videoSurface(); surface && surface->visible()) {
+        const auto& panel = form_.get<ui::Panel>("Panel4");
+        surface->setBounds(0, 0, panel.width(), panel.height());
+    }
     worker_->post(command, inputs());
+    if (pending) {
+        commandPending_ = true;
+        // Timer4 would resume the worker at its next tick for this command; the
+        // worker waits on its slot instead of spinning, so it is resumed at once
+        // and the command does not wait up to 100 ms. A command posted without
+        // `workerCommandPending` waits, in a suspended worker, for the next wake.
+        worker_->resume();
+    }
 }
 
 void WorkerRoute::wake() {
-    // The worker waits on its command slot and wakes by itself for each command.
+    // The pause and stop buttons wake the worker directly; Timer4 puts it to sleep
+    // again once their command is done.
     if (worker_)
-        workerRunState_ = "Resume";
+        worker_->resume();
 }
 
 void WorkerRoute::wakeOrSleep() {
     if (!worker_)
         return;
     if (commandPending_ && workerRunState_ != "Resume") {
+        worker_->resume();
         workerRunState_ = "Resume";
     } else if (!commandPending_ && workerRunState_ != "Suspend") {
         form_.get<ui::Animation>("Animate1").setActive(false);
+        worker_->suspend();
         workerRunState_ = "Suspend";
+    } else if (workerRunState_ == "Suspend" && !worker_->suspended()) {
+        worker_->suspend();
     }
-    // A worker without a command sleeps on its slot; nothing to suspend.
 }
 
 void WorkerRoute::closeVideo() {
@@ -123,6 +160,7 @@ void WorkerRoute::closeVideo() {
     form_.get<ui::Label>("minleft").setCaption("0");
     form_.get<ui::Label>("secleft").setCaption("0");
     endWorker();
+    showVideo(false);
     form_.get<ui::Animation>("Animate1").setActive(false);
     auto& first = form_.get<ui::MenuItem>("PlayVideo1");
     first.setEnabled(true);
@@ -183,6 +221,8 @@ void WorkerRoute::apply(const WorkerUpdate& u) {
         idle.bringToFront();
         idle.show();
         form_.get<ui::Button>("floatvideobutton").setEnabled(false);
+        // The video's native window would stay above the idle screen.
+        showVideo(false);
     }
     if (u.hideMainWindow && hideMainWindow)
         hideMainWindow();

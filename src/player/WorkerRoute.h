@@ -17,7 +17,8 @@
 
 namespace ui {
 class Form;
-}
+class MediaSurface;
+} // namespace ui
 
 namespace player {
 
@@ -37,24 +38,26 @@ class WorkerRoute {
     /// The "Create Thread" step: hands `workerLink` to the worker (made on first
     /// use) and posts play.
     void createThread();
-    /// Posts `command` with the window's current values; sets
-    /// `workerCommandPending` unless `pending` is false. Does nothing without a
-    /// worker.
+    /// Posts `command` with the window's current values; unless `pending` is
+    /// false, sets `workerCommandPending` and resumes a suspended worker. Does
+    /// nothing without a worker.
     void post(WorkerCommand command, bool pending = true);
-    /// Wakes the worker at once (the pause and stop buttons do).
+    /// Resumes a suspended worker at once (the pause and stop buttons do);
+    /// `workerRunState` stays as it is, so Timer4 suspends it again when idle.
     void wake();
     /// "Close Video": closes and releases the player and ends the worker.
     void closeVideo();
     /// Attach: hides the main window and draws into `Panel4` again.
     void attach();
-    /// `Timer4`: wakes the worker while a command is pending, lets it sleep when
-    /// none is.
+    /// `Timer4`: resumes the worker while a command is pending, suspends it when
+    /// none is, and suspends again a worker the buttons woke.
     void wakeOrSleep();
 
     bool hasWorker() const { return worker_ != nullptr; }
-    /// No worker, or one with an empty command slot whose reports have all been
-    /// applied.
-    bool idle() const { return !worker_ || (worker_->idle() && *inFlight_ == 0); }
+    /// No worker, or one whose reports have all been applied and that has an empty
+    /// command slot or is suspended (a command posted without
+    /// `workerCommandPending` then waits for the next wake, doing nothing).
+    bool idle() const { return !worker_ || (worker_->resting() && *inFlight_ == 0); }
 
     const std::string& workerStatus() const { return workerStatus_; }
     bool workerCommandPending() const { return commandPending_; }
@@ -63,6 +66,9 @@ class WorkerRoute {
 
     /// Fit: called after a change of the window mode (the window modes post it).
     void fit();
+    /// Shows the worker's video surface (`workerVideo`, in front inside `Panel4`
+    /// and as large) or hides it; nothing when the window has none.
+    void showVideo(bool on);
 
     /// Called with the main window to hide for an attach; set by the composition.
     std::function<void()> hideMainWindow;
@@ -70,6 +76,7 @@ class WorkerRoute {
   private:
     void apply(const WorkerUpdate& update);
     WorkerInputs inputs() const;
+    ui::MediaSurface* videoSurface() const;
     void endWorker() noexcept;
 
     ui::Form& form_;

@@ -81,14 +81,6 @@ class LinkResolverTest : public ::testing::Test {
 
     std::string site() const { return "127.0.0.1:" + std::to_string(webPort()); }
     std::string page(const std::string& path) const { return "http://" + site() + path; }
-    // The resolver first removes every ":80" from a link, also from a longer port
-    // such as 8094; a catalogue link to the test site therefore carries one ":80"
-    // more, which that removal takes away again.
-    std::string catalogueLink(const std::string& path) const {
-        const std::string port = std::to_string(webPort());
-        const std::string extra = port.rfind("80", 0) == 0 ? ":80" : "";
-        return "http://127.0.0.1:" + extra + port + path;
-    }
 
     player::ResolverSettings settings() const {
         player::ResolverSettings s;
@@ -134,9 +126,12 @@ TEST_F(LinkResolverTest, ALinkWithAQueryKeepsItAndAddsTheSuffixAfterIt) {
     EXPECT_TRUE(recorder_.addresses.empty());
 }
 
-TEST_F(LinkResolverTest, PortEightyAndEveryColonEightyAreRemoved) {
+TEST_F(LinkResolverTest, PortEightyIsRemovedAndLongerPortsStay) {
     EXPECT_EQ(resolve("http://H:80/a.wmv"), "http://H/a.wmv?MSWMExt=.asf");
-    EXPECT_EQ(resolve("http://H:8080/a.wmv"), "http://H80/a.wmv?MSWMExt=.asf");
+    EXPECT_EQ(resolve("http://H:80?id=3.wmv"), "http://H?id=3.wmv&MSWMExt=.asf");
+    EXPECT_EQ(resolve("http://H:8080/a.wmv"), "http://H:8080/a.wmv?MSWMExt=.asf");
+    EXPECT_EQ(resolve("http://H:8090/a.wmv"), "http://H:8090/a.wmv?MSWMExt=.asf");
+    EXPECT_TRUE(recorder_.addresses.empty());
 }
 
 TEST_F(LinkResolverTest, AnIfilmLinkTakesTheKeyAndEndsInEqualsAsf) {
@@ -186,7 +181,7 @@ TEST_F(LinkResolverTest, GloboTakesTheSecureValueFromTheAuthentication) {
 }
 
 TEST_F(LinkResolverTest, APageWithAnObjectGivesItsFirstHttpAddress) {
-    EXPECT_EQ(resolve(catalogueLink("/resolve/object.html")),
+    EXPECT_EQ(resolve(page("/resolve/object.html")),
               "http://127.0.0.1:8094/media/object-clip.wmv?MSWMExt=.asf");
     EXPECT_EQ(label16(), "No ASX Found");
     EXPECT_EQ(recorder_.addresses.size(), 1u);
@@ -194,7 +189,7 @@ TEST_F(LinkResolverTest, APageWithAnObjectGivesItsFirstHttpAddress) {
 
 TEST_F(LinkResolverTest, APageWithAPlaylistShowsItAndTakesTheReference) {
     const std::string link = page("/resolve/playlist.html");
-    EXPECT_EQ(resolve(catalogueLink("/resolve/playlist.html")),
+    EXPECT_EQ(resolve(page("/resolve/playlist.html")),
               "http://127.0.0.1:8094/resolve/show.asx?MSWMExt=.asf");
     EXPECT_EQ(label16(), "ASX Found");
     // The page is fetched again after the playlist address was found.
@@ -202,24 +197,24 @@ TEST_F(LinkResolverTest, APageWithAPlaylistShowsItAndTakesTheReference) {
 }
 
 TEST_F(LinkResolverTest, AnUpperCaseReferenceIsFound) {
-    EXPECT_EQ(resolve(catalogueLink("/resolve/upper.html")),
+    EXPECT_EQ(resolve(page("/resolve/upper.html")),
               "http://127.0.0.1:8094/media/upper-clip.wmv?MSWMExt=.asf");
     EXPECT_EQ(label16(), "ASX Found");
 }
 
 TEST_F(LinkResolverTest, AReferenceWithoutQuotesGivesAnEmptyLink) {
-    EXPECT_EQ(resolve(catalogueLink("/resolve/unquoted.html")), "?MSWMExt=.asf");
+    EXPECT_EQ(resolve(page("/resolve/unquoted.html")), "?MSWMExt=.asf");
 }
 
 TEST_F(LinkResolverTest, APageWithoutMarkersLeavesTheLinkAsItWas) {
     const std::string link = page("/resolve/plain.html");
-    EXPECT_EQ(resolve(catalogueLink("/resolve/plain.html")), link + "?MSWMExt=.asf");
+    EXPECT_EQ(resolve(page("/resolve/plain.html")), link + "?MSWMExt=.asf");
     EXPECT_EQ(label16(), "No ASX Found");
 }
 
 TEST_F(LinkResolverTest, AFailedDownloadLeavesTheLinkAsItWas) {
     const std::string missing = page("/resolve/no-such-page.html");
-    EXPECT_EQ(resolve(catalogueLink("/resolve/no-such-page.html")), missing + "?MSWMExt=.asf");
+    EXPECT_EQ(resolve(page("/resolve/no-such-page.html")), missing + "?MSWMExt=.asf");
     // Nothing listens on port 1.
     EXPECT_EQ(resolve("http://127.0.0.1:1/x.html"), "http://127.0.0.1:1/x.html?MSWMExt=.asf");
     // Not http or https: refused before any network activity.
@@ -231,7 +226,7 @@ TEST_F(LinkResolverTest, AFailedDownloadLeavesTheLinkAsItWas) {
 TEST_F(LinkResolverTest, APageOverTheSizeLimitIsNotRead) {
     platform::CurlDownloader small(platform::DownloadLimits{64, std::chrono::milliseconds(20'000)});
     const std::string link = page("/resolve/object.html");
-    EXPECT_EQ(resolve(catalogueLink("/resolve/object.html"), small), link + "?MSWMExt=.asf");
+    EXPECT_EQ(resolve(page("/resolve/object.html"), small), link + "?MSWMExt=.asf");
     EXPECT_EQ(label16(), "No ASX Found");
 }
 

@@ -39,11 +39,30 @@ TEST(LinkText, BeforeAfterAndFromFirstFollowTheCopyRules) {
     EXPECT_EQ(lt::after("abcdefg", "url="), "defg"); // copy from 0 + 4
 }
 
-TEST(LinkText, EveryColonEightyIsRemovedAlsoInsideALongerPort) {
-    EXPECT_EQ(lt::removeAll("http://h:80/a.wmv", ":80"), "http://h/a.wmv");
-    EXPECT_EQ(lt::removeAll("http://h:8080/a.wmv", ":80"), "http://h80/a.wmv");
-    EXPECT_EQ(lt::removeAll("http://h:80/x:80/y", ":80"), "http://h/x/y");
+TEST(LinkText, RemoveAllTakesEveryOccurrenceInOnePass) {
     EXPECT_EQ(lt::removeAll("a b  c", " "), "abc");
+    EXPECT_EQ(lt::removeAll("xaaay", "aa"), "xay");
+    EXPECT_EQ(lt::removeAll("abc", ""), "abc");
+}
+
+TEST(LinkText, PortEightyIsRemovedOnlyWhereItIsTheWholePort) {
+    EXPECT_EQ(lt::withoutPortEighty("http://h:80/a.wmv"), "http://h/a.wmv");
+    EXPECT_EQ(lt::withoutPortEighty("http://h:80?x=1"), "http://h?x=1");
+    EXPECT_EQ(lt::withoutPortEighty("http://h:80#top"), "http://h#top");
+    EXPECT_EQ(lt::withoutPortEighty("http://h:80"), "http://h");
+    EXPECT_EQ(lt::withoutPortEighty("mms://h:80/live"), "mms://h/live");
+    // Longer ports that start with 80 stay as they are.
+    EXPECT_EQ(lt::withoutPortEighty("http://h:8080/a.wmv"), "http://h:8080/a.wmv");
+    EXPECT_EQ(lt::withoutPortEighty("http://127.0.0.1:8090/media/a.wmv"),
+              "http://127.0.0.1:8090/media/a.wmv");
+    EXPECT_EQ(lt::withoutPortEighty("http://h:801"), "http://h:801");
+    // No port, or another one.
+    EXPECT_EQ(lt::withoutPortEighty("http://h/a.wmv"), "http://h/a.wmv");
+    EXPECT_EQ(lt::withoutPortEighty("http://h:443/a"), "http://h:443/a");
+    EXPECT_EQ(lt::withoutPortEighty(""), "");
+    EXPECT_EQ(lt::withoutPortEighty(":80"), "");
+    // Every whole ":80" goes, as the removal did before; partial ones stay.
+    EXPECT_EQ(lt::withoutPortEighty("http://h:80/x:80/y:8000"), "http://h/x/y:8000");
 }
 
 TEST(LinkText, MmsBecomesHttp) {

@@ -88,11 +88,95 @@ TEST_F(LocalMediaTest, LiveTvPlaysTheConfiguredStreamOnTheWorkerRoute) {
     for (const char* item : {"elstraTV1", "estLive1"}) {
         menu(item);
         EXPECT_EQ(state<int>("playMode"), 1) << item;
-        // Not downloaded (not http), then made an http address with the suffix.
-        EXPECT_EQ(state<std::string>("workerLink"), "http://live.zorvex.example/tv?MSWMExt=.asf");
+        // The default is the demo web site's live channel: not downloaded (it names
+        // a ".wmv"), given the stream suffix after its query.
+        EXPECT_EQ(state<std::string>("workerLink"),
+                  "http://127.0.0.1:8090/live/tv.m3u8?=.wmv&MSWMExt=.asf");
         ASSERT_TRUE(waitWorker());
-        EXPECT_EQ(state<std::string>("workerStatus"), "Error Opening");
+        advance(100);
     }
+}
+
+} // namespace
+
+namespace {
+
+const std::filesystem::path sourceDir = ZORVEX_SOURCE_DIR;
+
+int webPort() {
+    const char* port = std::getenv("ZORVEX_TEST_WEB_PORT");
+    return port && *port ? std::atoi(port) : 8094;
+}
+
+// "Live TV" against the demo web site's live channel: a live HLS playlist over
+// segments made by scripts/make-demo-media, played by mpv with null outputs.
+class LiveTvTest : public PlaybackFixture {
+  protected:
+    void SetUp() override {
+        PlaybackFixture::SetUp();
+        const char* shared = std::getenv("ZORVEX_MEDIA_DIR");
+        if (shared && std::filesystem::exists(std::filesystem::path(shared) / "live/seg5.ts")) {
+            media_ = shared;
+        } else {
+            media_ = tmp_.file("media");
+            ASSERT_EQ(
+                mediatest::runProgram({(sourceDir / "scripts/make-demo-media").string(), media_}),
+                0);
+        }
+        ASSERT_EQ(demoWeb("start"), 0) << "scripts/demo-web start failed";
+        auto owned = std::make_unique<playertest::ScriptedMovie>();
+        scripted = owned.get();
+        movie = std::move(owned);
+        start("[live]\nstream = http://" + site() + "/live/tv.m3u8?=.wmv\n");
+    }
+    void TearDown() override {
+        EXPECT_EQ(demoWeb("stop"), 0);
+        PlaybackFixture::TearDown();
+    }
+    int demoWeb(const std::string& command) const {
+        return mediatest::runProgram({(sourceDir / "scripts/demo-web").string(), command, "--port",
+                                      std::to_string(webPort()), "--rundir", tmp_.file("run"),
+                                      "--media-dir", media_});
+    }
+    std::string site() const { return "127.0.0.1:" + std::to_string(webPort()); }
+    void menu(const std::string& item) {
+        app->dispatch([&] { get<ui::MenuItem>(item).onClick(); });
+    }
+
+    testsupport::TempDir tmp_{"zorvex-live"};
+    std::string media_;
+    mediatest::MediaClips clips;
+};
+
+TEST_F(LiveTvTest, TheChannelAlsoPlaysAfterALocalFile) {
+    // After "Open Local Media" the current item is the local one, so the play
+    // request skips the resolver and the address goes to the worker as it is.
+    app->dialogs().queueFile(clips.clip("wmv"));
+    menu("OpenLocalMedia1");
+    ASSERT_TRUE(waitWorker());
+    ASSERT_EQ(state<std::string>("workerStatus"), "Playing");
+    advance(100);
+    menu("estLive1");
+    EXPECT_EQ(state<std::string>("workerLink"), "http://" + site() + "/live/tv.m3u8?=.wmv");
+    ASSERT_TRUE(waitWorker());
+    EXPECT_EQ(state<std::string>("workerStatus"), "Playing");
+}
+
+TEST_F(LiveTvTest, LiveTvPlaysTheDemoChannel) {
+    menu("elstraTV1");
+    EXPECT_EQ(state<int>("playMode"), 1);
+    // The port stays; the stream suffix follows the address's query.
+    EXPECT_EQ(state<std::string>("workerLink"),
+              "http://" + site() + "/live/tv.m3u8?=.wmv&MSWMExt=.asf");
+    ASSERT_TRUE(waitWorker());
+    EXPECT_EQ(state<std::string>("workerStatus"), "Playing");
+    EXPECT_EQ(caption("Label19"), "Playing");
+    EXPECT_FALSE(state<bool>("openFailed"));
+    // The second item plays the same channel again.
+    advance(100);
+    menu("estLive1");
+    ASSERT_TRUE(waitWorker());
+    EXPECT_EQ(state<std::string>("workerStatus"), "Playing");
 }
 
 } // namespace

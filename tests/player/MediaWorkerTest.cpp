@@ -8,6 +8,7 @@
 #include "platform/MpvMediaPlayer.h"
 #include "player/MediaWorker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
@@ -287,6 +288,43 @@ TEST_F(ScriptedWorker, APauseOrSeekWithNothingOpenDoesNotEndTheWorker) {
     worker_.setLink("clip.wmv");
     run(WorkerCommand::Play);
     EXPECT_EQ(last(updates_.take(), &WorkerUpdate::status), "Playing");
+}
+
+TEST_F(ScriptedWorker, ASuspendedWorkerKeepsItsCommandUntilResumed) {
+    worker_.suspend();
+    EXPECT_TRUE(worker_.suspended());
+    worker_.setLink("clip.wmv");
+    worker_.post(WorkerCommand::Play, inputs());
+    // Whatever time it gets, a suspended worker does not take the command.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(worker_.pending(), WorkerCommand::Play);
+    EXPECT_TRUE(worker_.resting());
+    EXPECT_TRUE(updates_.take().empty());
+    {
+        std::lock_guard lock(script_.mutex);
+        EXPECT_TRUE(script_.calls.empty());
+    }
+    worker_.resume();
+    EXPECT_FALSE(worker_.suspended());
+    updates_.waitDone(1);
+    waitIdle(worker_);
+    EXPECT_EQ(updates_.shownStatuses(),
+              (std::vector<std::string>{"Loading..", "Buffering..", "Playing"}));
+}
+
+TEST_F(ScriptedWorker, ASuspendedWorkerTakesNoFurtherCommandAndEndsWhenAsked) {
+    openAndPlay();
+    worker_.suspend();
+    worker_.post(WorkerCommand::PauseToggle, inputs());
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(worker_.pending(), WorkerCommand::PauseToggle);
+    EXPECT_FALSE(worker_.idle());
+    EXPECT_TRUE(worker_.resting());
+    // Ending does not wait for a resume; the waiting command is dropped.
+    worker_.end();
+    std::lock_guard lock(script_.mutex);
+    EXPECT_EQ(std::count(script_.calls.begin(), script_.calls.end(), "pause"), 0);
+    EXPECT_EQ(script_.calls.back(), "close");
 }
 
 TEST_F(ScriptedWorker, SeekGoesToTheBarsShareOfTheLength) {

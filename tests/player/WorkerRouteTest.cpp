@@ -122,14 +122,51 @@ TEST_F(WorkerRouteTest, Timer4WakesTheWorkerWhileACommandIsPendingAndLetsItSleep
     ASSERT_TRUE(waitWorker());
     advance(100);
     EXPECT_EQ(state<std::string>("workerRunState"), "Suspend");
+    EXPECT_TRUE(state<bool>("workerSuspended"));
     EXPECT_FALSE(get<ui::Animation>("Animate1").active());
+
+    // The pause button resumes the suspended worker directly; its command is
+    // carried out before Timer4 has run again.
     press("pause");
+    ASSERT_TRUE(waitWorker());
+    EXPECT_EQ(status(), "Paused");
+    EXPECT_FALSE(state<bool>("workerSuspended"));
+    EXPECT_EQ(state<std::string>("workerRunState"), "Suspend");
+    // Timer4 finds it awake with nothing pending and suspends it again.
+    advance(100);
+    EXPECT_TRUE(state<bool>("workerSuspended"));
+    EXPECT_EQ(state<std::string>("workerRunState"), "Suspend");
+
+    // A command that sets workerCommandPending resumes it; Timer4 then records it.
+    press("play");
+    EXPECT_FALSE(state<bool>("workerSuspended"));
+    ASSERT_TRUE(waitWorker());
+    EXPECT_EQ(status(), "Playing");
     advance(100);
     EXPECT_TRUE(state<std::string>("workerRunState") == "Resume" ||
                 !state<bool>("workerCommandPending"));
     ASSERT_TRUE(waitWorker());
-    advance(100);
+    advance(200);
     EXPECT_EQ(state<std::string>("workerRunState"), "Suspend");
+    EXPECT_TRUE(state<bool>("workerSuspended"));
+}
+
+TEST_F(WorkerRouteTest, ACommandPostedWithoutPendingWaitsInTheSuspendedWorker) {
+    playItem(localItem(clips.clip("wmv")));
+    ASSERT_TRUE(waitWorker());
+    advance(100);
+    ASSERT_TRUE(state<bool>("workerSuspended"));
+    // killmp posts close-and-release without workerCommandPending.
+    press("killmp");
+    EXPECT_FALSE(state<bool>("workerCommandPending"));
+    // The worker rests with the command in its slot; waiting for it returns.
+    ASSERT_TRUE(waitWorker());
+    EXPECT_EQ(state<int>("workerCommand"), 14);
+    advance(300);
+    EXPECT_EQ(state<int>("workerCommand"), 14);
+    // "Close Video" wakes it to end it.
+    menu("CloseVideo1");
+    EXPECT_FALSE(state<bool>("mediaWorker"));
 }
 
 TEST_F(WorkerRouteTest, AFileThePlayerCannotOpenShowsErrorOpeningAndTheNextRequestWorks) {
@@ -201,6 +238,41 @@ TEST_F(WorkerRouteTest, AMovieRequestStopsTheWorker) {
     // The movie route: the worker stops without touching the status line.
     EXPECT_EQ(status(), "Playing");
     EXPECT_TRUE(get<ui::MenuItem>("PlayVideo1").enabled());
+}
+
+TEST_F(WorkerRouteTest, TheWorkersVideoSurfaceFillsPanel4WhileItPlays) {
+    auto& surface = get<ui::MediaSurface>("workerVideo");
+    auto& panel = get<ui::Panel>("Panel4");
+    EXPECT_FALSE(surface.visible());
+    EXPECT_EQ(surface.parent(), &panel);
+    playItem(localItem(clips.clip("wmv")));
+    EXPECT_TRUE(surface.visible());
+    EXPECT_GT(surface.zIndex(), get<ui::MediaSurface>("ShockwaveFlash1").zIndex());
+    ASSERT_TRUE(waitWorker());
+    // A bigger Panel4 (float mode, full screen): the next command follows it.
+    panel.setBounds(0, 0, 800, 550);
+    app->dispatch([&] { form->player().worker().fit(); });
+    EXPECT_EQ(surface.width(), 800);
+    EXPECT_EQ(surface.height(), 550);
+    ASSERT_TRUE(waitWorker());
+    // Stop brings the idle screen up; the native video window goes with the video.
+    press("stop");
+    ASSERT_TRUE(waitWorker());
+    EXPECT_FALSE(surface.visible());
+    advance(100); // Timer4 ends the stop button's busy animation
+    playItem(localItem(clips.clip("wmv")));
+    EXPECT_TRUE(surface.visible());
+    ASSERT_TRUE(waitWorker());
+    // A movie-route item draws into ShockwaveFlash1 instead.
+    playItem(flashItem());
+    EXPECT_FALSE(surface.visible());
+    ASSERT_TRUE(waitWorker());
+    advance(100);
+    playItem(localItem(clips.clip("wmv")));
+    EXPECT_TRUE(surface.visible());
+    ASSERT_TRUE(waitWorker());
+    menu("CloseVideo1");
+    EXPECT_FALSE(surface.visible());
 }
 
 TEST_F(WorkerRouteTest, WithoutAWorkerCloseVideoAndTheButtonsDoNothing) {

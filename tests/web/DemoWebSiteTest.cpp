@@ -271,3 +271,54 @@ TEST_F(DemoSite, StatusFollowsStartAndStop) {
 }
 
 } // namespace
+
+namespace {
+
+// The numbers after `tag` on the lines of a playlist that start with it.
+std::vector<long long> tagValues(const std::string& playlist, const std::string& tag) {
+    std::vector<long long> values;
+    std::istringstream lines(playlist);
+    std::string line;
+    while (std::getline(lines, line))
+        if (line.starts_with(tag))
+            values.push_back(std::stoll(line.substr(tag.size())));
+    return values;
+}
+
+} // namespace
+
+TEST_F(DemoSite, TheLiveChannelIsALivePlaylistOverTheMadeSegments) {
+    // Whatever query the player appends to the address, the playlist answers.
+    const Reply r = get(port_, "/live/tv.m3u8?=.wmv&MSWMExt=.asf");
+    ASSERT_EQ(r.status, 200);
+    EXPECT_EQ(r.headers.at("content-type"), "application/vnd.apple.mpegurl");
+    ASSERT_TRUE(r.body.starts_with("#EXTM3U\n")) << r.body;
+    // Live: no end, a moving window of three two-second segments.
+    EXPECT_EQ(r.body.find("#EXT-X-ENDLIST"), std::string::npos);
+    EXPECT_EQ(tagValues(r.body, "#EXT-X-TARGETDURATION:"), (std::vector<long long>{2}));
+    const auto sequence = tagValues(r.body, "#EXT-X-MEDIA-SEQUENCE:");
+    ASSERT_EQ(sequence.size(), 1u);
+    std::vector<std::string> segments;
+    std::istringstream lines(r.body);
+    std::string line;
+    while (std::getline(lines, line))
+        if (!line.empty() && line[0] != '#')
+            segments.push_back(line);
+    ASSERT_EQ(segments.size(), 3u);
+    for (std::size_t i = 0; i < segments.size(); ++i)
+        EXPECT_EQ(segments[i], "/media/live/seg" + std::to_string((sequence[0] + i) % 6) + ".ts");
+    // A wrap to the first segment is a discontinuity.
+    const bool wraps = r.body.find("seg0.ts") != std::string::npos;
+    EXPECT_EQ(r.body.find("#EXT-X-DISCONTINUITY\n") != std::string::npos, wraps);
+
+    // The segments come from the media folder.
+    std::filesystem::create_directory(tmp_.path() / "media" / "live");
+    tmp_.write("media/live/seg1.ts", "segment one");
+    const Reply segment = get(port_, "/media/live/seg1.ts");
+    ASSERT_EQ(segment.status, 200);
+    EXPECT_EQ(segment.headers.at("content-type"), "video/mp2t");
+    EXPECT_EQ(segment.body, "segment one");
+    // The script behind the playlist is not served as a file.
+    const Reply script = get(port_, "/live/tv.cgi");
+    EXPECT_EQ(script.body.find("count="), std::string::npos);
+}
