@@ -5,7 +5,9 @@
 #include <mysql.h>
 
 #include <cctype>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -49,13 +51,15 @@ std::string readFile(const std::filesystem::path& path) {
 // ---- Field ----
 
 void Field::saveToFile(const std::filesystem::path& path) const {
+    errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     const std::string_view data = bytes();
     if (out)
         out.write(data.data(), static_cast<std::streamsize>(data.size()));
     out.close();
     if (!out)
-        throw Error("Cannot write file \"" + path.string() + "\"");
+        throw Error("Cannot write file \"" + path.string() + "\"" +
+                    (errno ? std::string(" (") + std::strerror(errno) + ")" : ""));
 }
 
 long long Field::toInt() const {

@@ -1,9 +1,11 @@
 #include "ui/Picture.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -231,12 +233,15 @@ void Picture::saveJpeg(const std::string& path, int quality) const {
     if (empty())
         throw PictureError("Cannot save an empty picture to '" + path + "'");
     const auto bytes = toJpeg(quality);
+    errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     out.close();
+    // The system's reason (a full or read-only disk) tells the user what to mend.
     if (!out)
-        throw PictureError("Cannot write picture file '" + path + "'");
+        throw PictureError("Cannot write picture file '" + path + "'" +
+                           (errno ? std::string(" (") + std::strerror(errno) + ")" : ""));
 }
 
 } // namespace ui

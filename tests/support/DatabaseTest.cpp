@@ -12,6 +12,7 @@ void WorkdirTest::SetUp() {
     if (db::libraryStarted())
         GTEST_FAIL() << "the database library is already running in this process";
     workdir_.emplace();
+    prepareEmptyWorkdir();
     if (layout_ != Layout::Empty)
         workdir_->copyInstallFiles();
     try {

@@ -40,6 +40,11 @@ class WorkdirTest : public ::testing::Test {
 
     const std::filesystem::path& workdir() const { return workdir_->path(); }
 
+    /// Runs in the fresh, empty working directory before anything is put into it or
+    /// the library starts (no other thread runs yet): a test may mount a file system
+    /// of its own there.
+    virtual void prepareEmptyWorkdir() {}
+
     /// Settings of the bookmark store's embedded connection (user root, database Data).
     static db::ConnectionSettings storeSettings();
 
@@ -50,6 +55,7 @@ class WorkdirTest : public ::testing::Test {
 
 class CatalogueTest : public WorkdirTest {
   protected:
+    using WorkdirTest::WorkdirTest;
     void SetUp() override;
 
     static std::string catalogueHost();

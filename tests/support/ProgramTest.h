@@ -47,6 +47,7 @@ class FakeShell : public platform::Shell {
 
 class ProgramTest : public CatalogueTest {
   protected:
+    using CatalogueTest::CatalogueTest;
     void SetUp() override;
     void TearDown() override;
 
