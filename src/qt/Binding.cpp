@@ -127,8 +127,8 @@ void Binding::applyCommon() {
         return;
     const ui::Bounds& b = control_.bounds();
     place(QRect(b.left, b.top, b.width, b.height));
-    if (w->isHidden() == control_.visible())
-        w->setVisible(control_.visible());
+    if (const bool shown = shownInWindow(); w->isHidden() == shown)
+        w->setVisible(shown);
     if (w->isEnabled() != control_.enabled())
         w->setEnabled(control_.enabled());
     QString hint = toQString(control_.hint());
@@ -139,6 +139,10 @@ void Binding::applyCommon() {
     if (w->toolTip() != hint)
         w->setToolTip(hint);
     applyFontAndCursor(*w);
+}
+
+bool Binding::shownInWindow() const {
+    return control_.visible();
 }
 
 void Binding::place(const QRect& area) {

@@ -90,6 +90,10 @@ class Binding {
     virtual void replaceTypedKey(const std::string& key);
     /// Qt made the widget's native window again.
     virtual void nativeWindowChanged() {}
+    /// Runs at the end of every sync, when every control's widget is in step: for a
+    /// kind whose widget follows other controls too (a native window that must not
+    /// show through the controls in front of it).
+    virtual void afterSync() {}
 
   protected:
     /// Tells a slot or a hook's listener whether its binding still stands: a child
@@ -133,6 +137,9 @@ class Binding {
 
     /// Applies what every control has; forms and menu items apply theirs instead.
     virtual void applyCommon();
+    /// Whether applyCommon shows the widget: the control's own visibility, unless
+    /// the kind shows it on more conditions.
+    virtual bool shownInWindow() const;
     /// Puts the widget at `area` of its parent; kinds placed otherwise override.
     virtual void place(const QRect& area);
     /// Applies what the kind adds.

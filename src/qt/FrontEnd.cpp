@@ -57,6 +57,8 @@ void FrontEnd::sync() {
         const std::vector<ui::Form*> forms = app_.forms();
         for (ui::Form* form : forms)
             syncControl(*form);
+        for (const auto& [control, binding] : bindings_)
+            binding->afterSync();
         // Windows appear once their controls are all in place.
         for (ui::Form* form : forms) {
             Binding* binding = bindingOf(form);

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "ui/VisibleArea.h"
 #include "ui/Widgets.h"
 
 namespace qtfront {
@@ -24,6 +25,35 @@ void MediaSurfaceBinding::nativeWindowChanged() {
 void MediaSurfaceBinding::applyKind() {
     // The media worker reads the native window from its own thread.
     surface_.setWindowId(static_cast<std::int64_t>(widget()->winId()));
+}
+
+bool MediaSurfaceBinding::shownInWindow() const {
+    return !ui::visibleArea(surface_).empty();
+}
+
+void MediaSurfaceBinding::afterSync() {
+    QWidget* q = widget();
+    if (!q)
+        return;
+    const std::vector<ui::Bounds> area = ui::visibleArea(surface_);
+    const bool shown = !area.empty();
+    if (q->isHidden() == shown)
+        q->setVisible(shown);
+    if (!shown)
+        return;
+    // The window is cut to the uncovered part, so that a control bar or a panel
+    // lying over part of the video stays visible in front of it.
+    QRegion mask;
+    if (!ui::wholeArea(surface_, area))
+        for (const ui::Bounds& part : area)
+            mask += QRect(part.left, part.top, part.width, part.height);
+    if (mask == mask_)
+        return;
+    mask_ = mask;
+    if (mask.isEmpty())
+        q->clearMask();
+    else
+        q->setMask(mask);
 }
 
 } // namespace qtfront

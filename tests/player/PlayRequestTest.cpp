@@ -11,6 +11,7 @@
 #include "ui/Image.h"
 #include "ui/Menu.h"
 #include "ui/Timer.h"
+#include "ui/VisibleArea.h"
 
 namespace {
 
@@ -88,6 +89,26 @@ TEST_F(PlayRequestTest, AThumbnailClickPlaysTheChosenItemInTheMovie) {
               (std::vector<player::MovieRequest>{{"playVideo", "http://clips.example/a.flv"},
                                                  {"resumeVideo", "Resume"}}));
     EXPECT_TRUE(get<ui::Timer>("threadtimer").enabled());
+}
+
+TEST_F(PlayRequestTest, TheMoviesSurfaceIsSeenOnlyWhileNothingLiesInFrontOfIt) {
+    // The surface stays visible in the model throughout; what of it can be seen
+    // follows the idle screen, which the front end's native window obeys.
+    auto& surface = get<ui::MediaSurface>("ShockwaveFlash1");
+    // The main window as the user sees it.
+    app->dispatch([&] { surface.form()->show(); });
+    ASSERT_TRUE(surface.form()->visible());
+    EXPECT_TRUE(surface.visible());
+    EXPECT_TRUE(ui::visibleArea(surface).empty());
+
+    choose(flashItem());
+    clickThumbnail();
+    EXPECT_TRUE(ui::wholeArea(surface, ui::visibleArea(surface)));
+
+    app->dispatch([&] { get<ui::Button>("stop").onClick(); });
+    EXPECT_TRUE(get<ui::Panel>("Panel2").visible());
+    EXPECT_TRUE(surface.visible());
+    EXPECT_TRUE(ui::visibleArea(surface).empty());
 }
 
 TEST_F(PlayRequestTest, TheRouteFollowsTheMediaTypeAndTheFeed) {
