@@ -1,6 +1,7 @@
 /* The least a program can do to show rows of the catalogue: connect, run the
  * statements of a file (one a line), write the picture of every row that has one
- * to a file and decode it with libjpeg, then disconnect. The yardstick beside
+ * to a file and decode it with libjpeg, then disconnect (a line "--" disconnects
+ * and connects again, as a program that brackets its work does). The yardstick beside
  * which the headless program's page actions and online load are measured.
  *   peer_statements PORT STATEMENTS_FILE RUNS WIDTH HEIGHT PICTURE_FILE
  * Connects to 127.0.0.1:PORT as the program does (the demo catalogue's user,
@@ -91,6 +92,18 @@ static int write_file(const char* path, const char* bytes, unsigned long size) {
     return fclose(out) == 0 && ok;
 }
 
+static MYSQL* connect_to(unsigned port) {
+    MYSQL* mysql = mysql_init(NULL);
+    mysql_options(mysql, MYSQL_OPT_COMPRESS, NULL);
+    mysql_options(mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    if (!mysql_real_connect(mysql, "127.0.0.1", "mediauser", "#!%@qwmv*&r*", "qzrbackup", port,
+                            NULL, 0)) {
+        fprintf(stderr, "peer_statements: %s\n", mysql_error(mysql));
+        exit(1);
+    }
+    return mysql;
+}
+
 static double now_ms(void) {
     struct timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
@@ -140,19 +153,24 @@ int main(int argc, char** argv) {
     double* times = calloc((size_t)runs, sizeof *times);
     unsigned char* pixels = NULL;
     size_t capacity = 0;
-    unsigned long rows = 0, pictures = 0;
+    unsigned long rows = 0, pictures = 0, connections = 0;
     for (int r = 0; r < runs; ++r) {
         rows = pictures = 0;
         const double start = now_ms();
-        MYSQL* mysql = mysql_init(NULL);
-        mysql_options(mysql, MYSQL_OPT_COMPRESS, NULL);
-        mysql_options(mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
-        if (!mysql_real_connect(mysql, "127.0.0.1", "mediauser", "#!%@qwmv*&r*", "qzrbackup", port,
-                                NULL, 0)) {
-            fprintf(stderr, "peer_statements: %s\n", mysql_error(mysql));
-            return 1;
-        }
+        MYSQL* mysql = connect_to(port);
+        int used = 0;
+        connections = 1;
         for (size_t s = 0; s < count; ++s) {
+            if (strcmp(statements[s], "--") == 0) {
+                if (used) {
+                    mysql_close(mysql);
+                    mysql = connect_to(port);
+                    used = 0;
+                    ++connections;
+                }
+                continue;
+            }
+            used = 1;
             if (mysql_real_query(mysql, statements[s], strlen(statements[s])) != 0) {
                 fprintf(stderr, "peer_statements: %s: %s\n", mysql_error(mysql), statements[s]);
                 return 1;
@@ -183,9 +201,13 @@ int main(int argc, char** argv) {
     double* sorted = malloc((size_t)runs * sizeof *sorted);
     memcpy(sorted, times, (size_t)runs * sizeof *sorted);
     qsort(sorted, (size_t)runs, sizeof *sorted, compare_doubles);
-    printf("median %.1f ms (min %.1f, max %.1f, %d runs); %zu statements, %lu rows, %lu "
-           "pictures decoded per run\n",
-           sorted[runs / 2], sorted[0], sorted[runs - 1], runs, count, rows, pictures);
+    size_t markers = 0;
+    for (size_t s = 0; s < count; ++s)
+        markers += strcmp(statements[s], "--") == 0;
+    printf("median %.1f ms (min %.1f, max %.1f, %d runs); %lu connections, %zu statements, %lu "
+           "rows, %lu pictures decoded per run\n",
+           sorted[runs / 2], sorted[0], sorted[runs - 1], runs, connections, count - markers, rows,
+           pictures);
     free(sorted);
     free(times);
     free(pixels);
