@@ -19,43 +19,10 @@
 #include <thread>
 #include <vector>
 
+#include "ActionMix.h"
 #include "AutomationProcess.h"
 
 namespace {
-
-// One action of the mix: the request lines it sends, the last one timed with them.
-struct Action {
-    const char* name;
-    std::vector<std::string> requests;
-};
-
-const std::vector<Action>& mix() {
-    static const std::vector<Action> actions = {
-        {"page", {"[\"event\",\"suiImageButton7\",\"Click\"]"}},
-        {"page back", {"[\"event\",\"suiImageButton6\",\"Click\"]"}},
-        {"topic", {"[\"event\",\"querybutton3\",\"Click\"]"}},
-        // Buttons on other tabs: the tab is chosen first and left again after.
-        {"special page",
-         {"[\"event\",\"suiPageControl1\",\"TabActive\",{\"index\":3}]",
-          "[\"event\",\"suiImageButton5\",\"Click\"]",
-          "[\"event\",\"suiPageControl1\",\"TabActive\",{\"index\":2}]"}},
-        {"world page", {"[\"event\",\"suiImageButton8\",\"Click\"]"}},
-        {"news page",
-         {"[\"event\",\"sidepage\",\"TabActive\",{\"index\":1}]",
-          "[\"event\",\"suiImageButton11\",\"Click\"]",
-          "[\"event\",\"sidepage\",\"TabActive\",{\"index\":0}]"}},
-        {"category",
-         {"[\"set\",\"CatList\",\"selected\",1]", "[\"event\",\"CatList\",\"DblClick\"]"}},
-        {"text search",
-         {"[\"set\",\"sqlsearchedit\",\"text\",\"surfing\"]",
-          "[\"event\",\"textSearch\",\"Click\"]"}},
-        {"image search",
-         {"[\"set\",\"sqlsearchedit\",\"text\",\"news\"]",
-          "[\"event\",\"sqlsearchedit\",\"KeyPress\",{\"key\":\"\\r\"}]"}},
-        {"topic 1", {"[\"event\",\"querybutton1\",\"Click\"]"}},
-    };
-    return actions;
-}
 
 int serverConnections(const std::string& socket) {
     const std::string command = "mariadb --no-defaults --batch --skip-column-names --user=root "
@@ -111,10 +78,10 @@ int main(int argc, char** argv) {
                 p.request("[\"advance\",200]"); // the splash checks and the online load
                 p.request("[\"event\",\"suiImageButton1\",\"Click\"]");
                 p.request("[\"event\",\"videosidebarslide\",\"Pop\"]");
-                const auto& all = mix();
+                const auto& all = bench::actionMix();
                 for (int a = 0; a < actions; ++a) {
                     // Each program starts the mix at its own place.
-                    const Action& action = all[static_cast<std::size_t>(a + i) % all.size()];
+                    const bench::Action& action = all[static_cast<std::size_t>(a + i) % all.size()];
                     const auto start = std::chrono::steady_clock::now();
                     try {
                         for (const auto& r : action.requests)
