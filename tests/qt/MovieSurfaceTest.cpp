@@ -21,23 +21,6 @@
 
 namespace {
 
-// How colourful the screen is in `area`: the share of pixels far from grey.
-double colourfulShare(const QRect& area) {
-    const QImage image = QGuiApplication::primaryScreen()
-                             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                             .toImage();
-    int colourful = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (std::max({c.red(), c.green(), c.blue()}) -
-                    std::min({c.red(), c.green(), c.blue()}) >
-                80)
-                ++colourful;
-        }
-    return image.isNull() ? 0 : double(colourful) / (image.width() * image.height());
-}
-
 TEST(MovieSurface, TheMoviesVideoIsDrawnIntoTheSurface) {
     qttest::application();
     ui::Application app{ui::EventLoop::ClockKind::Real};
@@ -52,7 +35,7 @@ TEST(MovieSurface, TheMoviesVideoIsDrawnIntoTheSurface) {
     QWidget* surface = front.widgetOf(gallery.surface);
     ASSERT_NE(surface, nullptr);
     const QRect area(surface->mapToGlobal(QPoint(0, 0)), surface->size());
-    EXPECT_LT(colourfulShare(area), 0.05); // black before anything plays
+    EXPECT_LT(qttest::colourfulShare(area), 0.05); // black before anything plays
 
     mediatest::MediaClips clips;
     player::PlayerMovie movie;
@@ -65,7 +48,7 @@ TEST(MovieSurface, TheMoviesVideoIsDrawnIntoTheSurface) {
     EXPECT_EQ(player::stateWordOf(movie.callFunction(player::invokeText("statusVideo", "status"))),
               "paused")
         << movie.lastError();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return colourfulShare(area) > 0.3; }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return qttest::colourfulShare(area) > 0.3; }, 30000));
 }
 
 } // namespace

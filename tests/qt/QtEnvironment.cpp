@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+
+#include <algorithm>
 #include <memory>
 
 #include "qt/Run.h"
@@ -50,6 +55,27 @@ QApplication& application() {
 
 std::string skinFolder() {
     return ZORVEX_BINARY_DIR;
+}
+
+double screenShare(const QRect& area, const std::function<bool(const QColor&)>& counts) {
+    const QImage image = QGuiApplication::primaryScreen()
+                             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                             .toImage();
+    if (image.isNull())
+        return 0;
+    int counted = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (counts(image.pixelColor(x, y)))
+                ++counted;
+    return double(counted) / (image.width() * image.height());
+}
+
+double colourfulShare(const QRect& area) {
+    return screenShare(area, [](const QColor& c) {
+        return std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) >
+               80;
+    });
 }
 
 } // namespace qttest

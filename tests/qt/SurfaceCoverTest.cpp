@@ -18,21 +18,11 @@ namespace {
 
 /// The share of pixels in `area` of the screen close to `colour`.
 double shareOf(const QRect& area, const QColor& colour) {
-    const QImage image = QGuiApplication::primaryScreen()
-                             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                             .toImage();
-    if (image.isNull())
-        return 0;
-    int near = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-                    std::abs(c.blue() - colour.blue()) <
-                60)
-                ++near;
-        }
-    return double(near) / (image.width() * image.height());
+    return qttest::screenShare(area, [&](const QColor& c) {
+        return std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                   std::abs(c.blue() - colour.blue()) <
+               60;
+    });
 }
 
 class SurfaceCover : public ::testing::Test {

@@ -21,23 +21,6 @@
 
 namespace {
 
-// The share of pixels far from grey in `area` of the screen.
-double colourfulShare(const QRect& area) {
-    const QImage image = QGuiApplication::primaryScreen()
-                             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                             .toImage();
-    int colourful = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (std::max({c.red(), c.green(), c.blue()}) -
-                    std::min({c.red(), c.green(), c.blue()}) >
-                80)
-                ++colourful;
-        }
-    return image.isNull() ? 0 : double(colourful) / (image.width() * image.height());
-}
-
 TEST(WorkerSurface, TheWorkersVideoIsDrawnIntoTheSurface) {
     qttest::application();
     ui::Application app{ui::EventLoop::ClockKind::Real};
@@ -53,7 +36,7 @@ TEST(WorkerSurface, TheWorkersVideoIsDrawnIntoTheSurface) {
     ASSERT_NE(surface, nullptr);
     ASSERT_NE(gallery.surface.windowId(), 0);
     const QRect area(surface->mapToGlobal(QPoint(0, 0)), surface->size());
-    EXPECT_LT(colourfulShare(area), 0.05); // black before anything plays
+    EXPECT_LT(qttest::colourfulShare(area), 0.05); // black before anything plays
 
     mediatest::MediaClips clips;
     std::atomic<int> done{0};
@@ -78,7 +61,7 @@ TEST(WorkerSurface, TheWorkersVideoIsDrawnIntoTheSurface) {
     // Paused on a frame of the test picture, which fills the surface with colour.
     worker.post(player::WorkerCommand::PauseToggle, in);
     ASSERT_TRUE(QTest::qWaitFor([&] { return done >= 2; }, 30000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return colourfulShare(area) > 0.3; }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return qttest::colourfulShare(area) > 0.3; }, 30000));
     worker.end();
 }
 
