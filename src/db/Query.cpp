@@ -4,6 +4,10 @@
 
 #include <mysql.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -51,15 +55,36 @@ std::string readFile(const std::filesystem::path& path) {
 // ---- Field ----
 
 void Field::saveToFile(const std::filesystem::path& path) const {
-    errno = 0;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    // The bytes go over the old file's and the file is then cut to their length,
+    // rather than emptying it first: ext4 flushes a file emptied and written again
+    // to the disk when it is closed (and hands the freed blocks back at once), which
+    // made every picture of a page wait for the disk. The result is the same file.
     const std::string_view data = bytes();
-    if (out)
-        out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    out.close();
-    if (!out)
-        throw Error("Cannot write file \"" + path.string() + "\"" +
-                    (errno ? std::string(" (") + std::strerror(errno) + ")" : ""));
+    auto failed = [&path](int error) {
+        return Error("Cannot write file \"" + path.string() + "\"" +
+                     (error ? std::string(" (") + std::strerror(error) + ")" : ""));
+    };
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw failed(errno);
+    int error = 0;
+    for (std::size_t done = 0; done < data.size() && error == 0;) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n > 0)
+            done += static_cast<std::size_t>(n);
+        else if (n < 0 && errno != EINTR)
+            error = errno;
+    }
+    // Only a regular file has a length to cut; a pipe or a device is written as it is.
+    struct stat info {};
+    if (error == 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        info.st_size != static_cast<off_t>(data.size()) &&
+        ::ftruncate(fd, static_cast<off_t>(data.size())) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    if (error != 0)
+        throw failed(error);
 }
 
 long long Field::toInt() const {

@@ -34,7 +34,7 @@ class Field {
     std::string_view bytes() const noexcept {
         return data_ ? std::string_view(data_, length_) : std::string_view();
     }
-    /// Writes the bytes unchanged to `path`, replacing the file. Throws db::Error
+    /// Writes the bytes unchanged to `path`, replacing its content. Throws db::Error
     /// naming the file when it cannot be written.
     void saveToFile(const std::filesystem::path& path) const;
     /// The value as a whole number (surrounding blanks allowed); NULL gives 0.
