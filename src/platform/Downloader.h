@@ -4,6 +4,7 @@
 //
 // Thread: any thread; implementations keep no state between calls.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,6 +31,16 @@ struct DownloadResult {
     std::string message;
 
     bool ok() const noexcept { return status == DownloadStatus::Ok; }
+};
+
+/// The limits of one download.
+struct DownloadLimits {
+    /// Largest body accepted; a longer one fails with TooLarge.
+    std::uint64_t maxBytes = 8u * 1024u * 1024u;
+    /// Whole transfer, from name lookup to the last byte, redirects included.
+    std::chrono::milliseconds timeLimit{20'000};
+    /// Redirects followed before giving up.
+    long maxRedirects = 10;
 };
 
 class Downloader {

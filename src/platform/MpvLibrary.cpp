@@ -1,27 +1,21 @@
 #include "platform/MpvLibrary.h"
 
-#include <dlfcn.h>
-
 #include <mutex>
 #include <string>
 
+#include "platform/LoadedLibrary.h"
 #include "platform/MediaPlayer.h"
 
 namespace platform {
 
 namespace {
 
-// The library's run-time name for the API version the headers describe.
-constexpr const char* kLibraryNames[] = {"libmpv.so.2", "libmpv.so"};
-
 std::mutex loadMutex;
 const MpvLibrary* loaded = nullptr;
 
 template <class Fn> void resolve(void* handle, const char* name, Fn& out) {
-    void* symbol = ::dlsym(handle, name);
-    if (!symbol)
+    if (!resolveFunction(handle, name, out))
         throw MediaError(std::string("The media player library lacks ") + name + ".");
-    out = reinterpret_cast<Fn>(symbol);
 }
 
 } // namespace
@@ -30,15 +24,9 @@ const MpvLibrary& mpvLibrary() {
     std::lock_guard lock(loadMutex);
     if (loaded)
         return *loaded;
-    void* handle = nullptr;
     std::string why;
-    for (const char* name : kLibraryNames) {
-        handle = ::dlopen(name, RTLD_NOW | RTLD_LOCAL);
-        if (handle)
-            break;
-        if (const char* error = ::dlerror(); error && why.empty())
-            why = error;
-    }
+    // The library's run-time name for the API version the headers describe.
+    void* handle = openLibrary({"libmpv.so.2", "libmpv.so"}, why);
     if (!handle)
         throw MediaError("Cannot load the media player library: " + why);
     static MpvLibrary library;

@@ -2,6 +2,7 @@
 
 #include "HttpTestServer.h"
 #include "platform/CurlDownloader.h"
+#include "platform/CurlLibrary.h"
 #include "support/TempDir.h"
 
 #include <arpa/inet.h>
@@ -63,7 +64,9 @@ struct CurlDownloaderFixture : ::testing::Test {
 };
 
 TEST_F(CurlDownloaderFixture, PagesArriveWholeAndRedirectsAreFollowed) {
+    // libcurl is loaded by the first download, not by making a downloader.
     CurlDownloader downloader;
+    EXPECT_FALSE(platform::curlLibraryLoaded());
     for (const std::string path : {"/page", "/redirect", "/redirect-absolute"}) {
         SCOPED_TRACE(path);
         tmp.write("ok.htm", "stale page from the last fetch");
@@ -73,6 +76,7 @@ TEST_F(CurlDownloaderFixture, PagesArriveWholeAndRedirectsAreFollowed) {
         EXPECT_EQ(result.bytes, page.size());
         EXPECT_EQ(result.message, "");
         EXPECT_EQ(readFile(work), page);
+        EXPECT_TRUE(platform::curlLibraryLoaded());
     }
     // The scheme is matched without regard to case.
     auto upper = server.url("/page");
@@ -171,6 +175,8 @@ TEST_F(CurlDownloaderFixture, OtherSchemesAreRefusedWithoutTouchingTheNetwork) {
         EXPECT_EQ(readFile(work), "");
     }
     EXPECT_EQ(server.connections(), 0);
+    // Nothing was downloaded, so libcurl was never loaded.
+    EXPECT_FALSE(platform::curlLibraryLoaded());
 }
 
 TEST_F(CurlDownloaderFixture, AFileThatCannotBeMadeIsReported) {
