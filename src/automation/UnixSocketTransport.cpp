@@ -18,6 +18,7 @@
 
 #include "automation/Channel.h"
 #include "automation/LineSplitter.h"
+#include "platform/UnixSocketPath.h"
 #include "ui/Application.h"
 
 namespace automation {
@@ -25,50 +26,7 @@ namespace automation {
 namespace {
 
 std::runtime_error failure(const std::string& path, const std::string& what, int error = 0) {
-    std::string message = "automation socket " + path + ": " + what;
-    if (error)
-        message += ": " + std::string(std::strerror(error));
-    return std::runtime_error(message);
-}
-
-sockaddr_un addressOf(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
-        throw failure(path, "the path is too long (" + std::to_string(path.size()) +
-                                " bytes, at most " + std::to_string(sizeof address.sun_path - 1) +
-                                ")");
-    if (path.find('\0') != std::string::npos)
-        throw failure(path, "the path holds a NUL byte");
-    std::memcpy(address.sun_path, path.data(), path.size());
-    return address;
-}
-
-platform::UniqueFd makeSocket(const std::string& path) {
-    platform::UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (!fd)
-        throw failure(path, "cannot create a socket", errno);
-    return fd;
-}
-
-// Clears the way for bind(): a socket file nobody listens on is a leftover of a
-// program that ended without cleaning up, and goes; anything else stays.
-void removeStaleSocket(const std::string& path, const sockaddr_un& address) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT)
-            return;
-        throw failure(path, "cannot inspect the path", errno);
-    }
-    if (!S_ISSOCK(info.st_mode))
-        throw failure(path, "the path exists and is not a socket; not replacing it");
-    platform::UniqueFd probe = makeSocket(path);
-    if (::connect(probe.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-        throw failure(path, "another program is already listening there");
-    if (errno != ECONNREFUSED)
-        throw failure(path, "cannot tell whether the socket is in use", errno);
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        throw failure(path, "cannot remove the stale socket file", errno);
+    return platform::UnixSocketPath{"automation socket", path}.failure(what, error);
 }
 
 } // namespace
@@ -261,10 +219,13 @@ UnixSocketTransport::UnixSocketTransport(Channel& channel, std::string path,
       shared_(std::make_shared<Shared>(limits)), path_(std::move(path)), chunk_(64 * 1024) {
     if (path_.empty())
         throw failure(path_, "the path is empty");
-    const sockaddr_un address = addressOf(path_);
-    removeStaleSocket(path_, address);
+    const platform::UnixSocketPath where{"automation socket", path_};
+    const sockaddr_un address = where.address();
+    where.clearStale();
 
-    listener_ = makeSocket(path_);
+    listener_ = platform::UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!listener_)
+        throw failure(path_, "cannot create a socket", errno);
     if (::bind(listener_.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         if (errno == EADDRINUSE)
             throw failure(path_, "another program took the path meanwhile");

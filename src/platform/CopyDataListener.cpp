@@ -18,24 +18,14 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/UnixSocketPath.h"
+
 namespace platform {
 
 namespace {
 
 std::runtime_error failure(const std::string& path, const std::string& what, int error = 0) {
-    std::string message = "copy-data socket " + path + ": " + what;
-    if (error)
-        message += ": " + std::string(std::strerror(error));
-    return std::runtime_error(message);
-}
-
-sockaddr_un addressOf(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
-        throw failure(path, "the path is too long");
-    std::memcpy(address.sun_path, path.data(), path.size());
-    return address;
+    return UnixSocketPath{"copy-data socket", path}.failure(what, error);
 }
 
 // The listeners of this process, by path: user-interface thread, but guarded, as
@@ -91,20 +81,11 @@ CopyDataListener::CopyDataListener(std::string_view className, std::string_view 
         directory = copyDataDirectory();
     path_ = directory + "/" + receiverSocketPrefix(className, title) + std::to_string(::getpid()) +
             "-" + std::to_string(socketCounter++);
-    const sockaddr_un address = addressOf(path_);
-
+    const UnixSocketPath where{"copy-data socket", path_};
+    const sockaddr_un address = where.address();
     // A file of this name is left by a program that had our process id and ended
     // without cleaning up.
-    struct stat old {};
-    if (::lstat(path_.c_str(), &old) == 0) {
-        if (!S_ISSOCK(old.st_mode))
-            throw failure(path_, "the path exists and is not a socket");
-        UniqueFd probe(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-        if (probe && ::connect(probe.get(), reinterpret_cast<const sockaddr*>(&address),
-                               sizeof address) == 0)
-            throw failure(path_, "another program is listening there");
-        ::unlink(path_.c_str());
-    }
+    where.clearStale();
 
     listener_ = UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!listener_)
