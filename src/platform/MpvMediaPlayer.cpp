@@ -337,6 +337,13 @@ std::int64_t MpvMediaPlayer::position() {
     pumpEvents();
     if (mode_ == MediaMode::NotOpen)
         return 0;
+    // Played to its end, a medium is at its length. mpv stays on the last frame,
+    // whose time falls short of the length by up to a frame or the sound's tail, so
+    // a clip would end at 97 % and whoever waits for 100 % would wait for ever.
+    if (flagProperty("eof-reached", false)) {
+        if (const std::int64_t total = toMilliseconds(doubleProperty("duration", 0)); total > 0)
+            return total;
+    }
     return toMilliseconds(doubleProperty("time-pos", 0));
 }
 

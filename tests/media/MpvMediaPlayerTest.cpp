@@ -104,12 +104,20 @@ TEST_F(MpvMediaPlayerFixture, SeeksLandWhereAskedWithinTheMedium) {
 }
 
 TEST_F(MpvMediaPlayerFixture, PlayAtTheEndStartsFromTheBeginning) {
+    // Played to the end, a medium is at its length: a clip's last frame starts short
+    // of it, and the worker's progress would never read 100 %.
+    ASSERT_TRUE(player.open(clips.clip("wmv")).success);
+    player.setPosition(player.length() - 300);
+    player.play();
+    ASSERT_TRUE(eventually([&] { return player.mode() == MediaMode::Stopped; }));
+    EXPECT_EQ(player.position(), player.length());
+
     ASSERT_TRUE(player.open(clips.clip("wma")).success);
     const auto length = player.length();
     player.setPosition(length - 300);
     player.play();
     ASSERT_TRUE(eventually([&] { return player.mode() == MediaMode::Stopped; }));
-    EXPECT_GE(player.position(), length - 150);
+    EXPECT_EQ(player.position(), length);
 
     player.play();
     EXPECT_EQ(player.mode(), MediaMode::Playing);

@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -381,6 +382,21 @@ TEST_F(RealWorker, AClipOfAnyKindThePlayerOpensPlays) {
                   (std::vector<std::string>{"Loading..", "Buffering..", "Playing"}))
             << ext;
     }
+}
+
+TEST_F(RealWorker, AClipPlayedToItsEndEndsThePlayback) {
+    // mpv rests on the last frame, which starts short of the clip's length; the poll
+    // must still come to 100 % and stop.
+    worker_.setLink(clips_.clip("wmv"));
+    run(WorkerCommand::Play);
+    std::optional<std::string> status;
+    for (int i = 0; i < 200 && status != "Stopped"; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        run(WorkerCommand::Poll);
+        if (auto latest = last(updates_.take(), &WorkerUpdate::status))
+            status = latest;
+    }
+    EXPECT_EQ(status, "Stopped");
 }
 
 TEST_F(RealWorker, AResolvedFileLinkPlays) {
