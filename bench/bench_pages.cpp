@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
     }
     const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
     try {
-        std::vector<double> load, loadAfterSplash, paging, category, worldFirst, world, newsFirst, news, hover;
+        std::vector<double> load, loadAfterSplash, paging, category, worldFirst, world, newsFirst,
+            news, hover;
         for (int r = 0; r < runs; ++r) {
             bench::AutomationProcess p(argv[1], {"--workdir", argv[2], "--config", argv[3]});
             // The splash checks run 200 ms after start-up and then the online load;
