@@ -9,6 +9,8 @@
 #include <memory>
 #include <mutex>
 
+#include "ui/Convert.h"
+
 namespace harvest {
 
 namespace {
@@ -69,13 +71,7 @@ void appendText(const xmlNode* node, std::string& out) {
 }
 
 std::string trim(std::string_view text) {
-    std::size_t start = 0;
-    std::size_t end = text.size();
-    while (start < end && std::isspace(static_cast<unsigned char>(text[start])))
-        ++start;
-    while (end > start && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    return std::string(text.substr(start, end - start));
+    return std::string(ui::trimmed(text));
 }
 
 std::string textOf(const xmlNode* node) {

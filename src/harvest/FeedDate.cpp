@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdint>
 
+#include "ui/Convert.h"
+
 namespace harvest {
 
 namespace {
@@ -79,14 +81,6 @@ std::string_view readWord(std::string_view text, std::size_t& pos) {
     return text.substr(start, pos - start);
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 } // namespace
 
 std::optional<std::time_t> parseRfc822(std::string_view input) {
@@ -94,7 +88,7 @@ std::optional<std::time_t> parseRfc822(std::string_view input) {
         "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
     static constexpr std::array<std::string_view, 7> weekdays = {"mon", "tue", "wed", "thu",
                                                                  "fri", "sat", "sun"};
-    const std::string_view text = trimmed(input);
+    const std::string_view text = ui::trimmed(input);
     std::size_t pos = 0;
     skipBlanks(text, pos);
     // An optional day name ("Wed," or "Wednesday,"), which is not checked against the date.
@@ -187,7 +181,7 @@ std::optional<std::time_t> parseRfc822(std::string_view input) {
 }
 
 std::optional<std::time_t> parseRfc3339(std::string_view input) {
-    const std::string_view text = trimmed(input);
+    const std::string_view text = ui::trimmed(input);
     std::size_t pos = 0;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     const auto expect = [&](char c) {

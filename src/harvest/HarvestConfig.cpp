@@ -7,18 +7,14 @@
 #include <set>
 #include <sstream>
 
+#include "ui/Convert.h"
+
 namespace harvest {
 
 namespace {
 
 std::string trim(std::string_view text) {
-    std::size_t start = 0;
-    std::size_t end = text.size();
-    while (start < end && std::isspace(static_cast<unsigned char>(text[start])))
-        ++start;
-    while (end > start && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    return std::string(text.substr(start, end - start));
+    return std::string(ui::trimmed(text));
 }
 
 // The value part of "key = value": a quoted value as written, else up to a ';' or

@@ -1,5 +1,6 @@
 #include "ui/Convert.h"
 
+#include <cctype>
 #include <charconv>
 #include <stdexcept>
 #include <string>
@@ -19,6 +20,14 @@ int toInteger(std::string_view text) {
     if (t.empty() || ec != std::errc() || ptr != t.data() + t.size())
         throw std::invalid_argument("'" + std::string(text) + "' is not a valid integer value");
     return value;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
 }
 
 } // namespace ui
