@@ -72,7 +72,9 @@ void Field::saveToFile(const std::filesystem::path& path) const {
         const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
         if (n > 0)
             done += static_cast<std::size_t>(n);
-        else if (n < 0 && errno != EINTR)
+        else if (n == 0)
+            error = EIO; // a file that takes nothing would be asked for ever
+        else if (errno != EINTR)
             error = errno;
     }
     // Only a regular file has a length to cut; a pipe or a device is written as it is.
