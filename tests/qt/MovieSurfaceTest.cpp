@@ -9,32 +9,21 @@
 
 #include <chrono>
 
-#include "GalleryForm.h"
 #include "MediaClips.h"
 #include "QtEnvironment.h"
+#include "ShownGallery.h"
 #include "player/MovieRequest.h"
 #include "player/PlayerMovie.h"
 #include "player/PollReplies.h"
-#include "qt/FormWindow.h"
-#include "qt/FrontEnd.h"
-#include "ui/Application.h"
 
 namespace {
 
-TEST(MovieSurface, TheMoviesVideoIsDrawnIntoTheSurface) {
-    qttest::application();
-    ui::Application app{ui::EventLoop::ClockKind::Real};
-    qttest::GalleryForm gallery{app};
-    app.setPrincipal(&gallery);
-    qtfront::FrontEnd front(app, qtfront::Skins::load(qttest::skinFolder()));
-    gallery.show();
-    front.sync();
-    qtfront::FormWindow* window = front.windowOf(gallery);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    QWidget* surface = front.widgetOf(gallery.surface);
-    ASSERT_NE(surface, nullptr);
-    const QRect area(surface->mapToGlobal(QPoint(0, 0)), surface->size());
+class MovieSurface : public qttest::ShownGallery {};
+
+TEST_F(MovieSurface, TheMoviesVideoIsDrawnIntoTheSurface) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(front.windowOf(gallery)));
+    ASSERT_NE(surface(), nullptr);
+    const QRect area = this->area();
     EXPECT_LT(qttest::colourfulShare(area), 0.05); // black before anything plays
 
     mediatest::MediaClips clips;

@@ -8,11 +8,8 @@
 #include <QTest>
 #include <QWidget>
 
-#include "GalleryForm.h"
 #include "QtEnvironment.h"
-#include "qt/FormWindow.h"
-#include "qt/FrontEnd.h"
-#include "ui/Application.h"
+#include "ShownGallery.h"
 
 namespace {
 
@@ -25,30 +22,7 @@ double shareOf(const QRect& area, const QColor& colour) {
     });
 }
 
-class SurfaceCover : public ::testing::Test {
-  protected:
-    SurfaceCover() {
-        qttest::application();
-        app.setPrincipal(&gallery);
-        gallery.show();
-        front.sync();
-    }
-    QWidget* surface() const { return front.widgetOf(gallery.surface); }
-    /// The surface's place on the screen.
-    QRect area() const {
-        const ui::Bounds& b = gallery.surface.bounds();
-        QWidget* parent = front.widgetOf(gallery.videoArea);
-        return QRect(parent->mapToGlobal(QPoint(b.left, b.top)), QSize(b.width, b.height));
-    }
-    bool nativeShown() const {
-        return surface()->isVisible() && surface()->windowHandle() &&
-               surface()->windowHandle()->isVisible();
-    }
-
-    ui::Application app{ui::EventLoop::ClockKind::Real};
-    qttest::GalleryForm gallery{app};
-    qtfront::FrontEnd front{app, qtfront::Skins::load(qttest::skinFolder())};
-};
+class SurfaceCover : public qttest::ShownGallery {};
 
 TEST_F(SurfaceCover, APanelInFrontHidesTheNativeWindowAndTheModelKeepsItVisible) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(front.windowOf(gallery)));

@@ -10,32 +10,21 @@
 #include <atomic>
 #include <string>
 
-#include "GalleryForm.h"
 #include "MediaClips.h"
 #include "QtEnvironment.h"
+#include "ShownGallery.h"
 #include "player/MediaWorker.h"
 #include "player/Player.h"
-#include "qt/FormWindow.h"
-#include "qt/FrontEnd.h"
-#include "ui/Application.h"
 
 namespace {
 
-TEST(WorkerSurface, TheWorkersVideoIsDrawnIntoTheSurface) {
-    qttest::application();
-    ui::Application app{ui::EventLoop::ClockKind::Real};
-    qttest::GalleryForm gallery{app};
-    app.setPrincipal(&gallery);
-    qtfront::FrontEnd front(app, qtfront::Skins::load(qttest::skinFolder()));
-    gallery.show();
-    front.sync();
-    qtfront::FormWindow* window = front.windowOf(gallery);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    QWidget* surface = front.widgetOf(gallery.surface);
-    ASSERT_NE(surface, nullptr);
+class WorkerSurface : public qttest::ShownGallery {};
+
+TEST_F(WorkerSurface, TheWorkersVideoIsDrawnIntoTheSurface) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(front.windowOf(gallery)));
+    ASSERT_NE(surface(), nullptr);
     ASSERT_NE(gallery.surface.windowId(), 0);
-    const QRect area(surface->mapToGlobal(QPoint(0, 0)), surface->size());
+    const QRect area = this->area();
     EXPECT_LT(qttest::colourfulShare(area), 0.05); // black before anything plays
 
     mediatest::MediaClips clips;
