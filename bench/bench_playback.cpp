@@ -24,6 +24,7 @@
 
 #include "AutomationProcess.h"
 #include "ProcessMemory.h"
+#include "Thumbnails.h"
 #include "Timings.h"
 #include "platform/MpvLibrary.h"
 
@@ -36,10 +37,6 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-json data(bench::AutomationProcess& p, const std::string& command) {
-    return json::parse(p.request(command)).value("data", json());
-}
-
 bool mapsLibmpv(pid_t pid) {
     std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
     std::string line;
@@ -49,30 +46,10 @@ bool mapsLibmpv(pid_t pid) {
     return false;
 }
 
-struct Thumbnail {
-    std::string name; // featurepicN or specialpicN
-    int tab = 0;      // its page of suiPageControl1
-    std::string link;
-};
-
-// The first thumbnail of the two 8-slot pages whose item plays in the movie from a
-// file of this machine.
-Thumbnail movieThumbnail(bench::AutomationProcess& p) {
-    const std::pair<const char*, int> pages[] = {{"featureSlots", 2}, {"specialSlots", 3}};
-    for (const auto& [slots, tab] : pages) {
-        const json items = data(p, std::string("[\"state\",\"") + slots + "\"]");
-        for (std::size_t i = 0; i < items.size() && i < 8; ++i) {
-            const json& item = items[i];
-            const std::string type = item.value("mediaType", "");
-            const std::string link = item.value("mediaLink", "");
-            const bool movie = type == "application/flash" || type == "video/flv" ||
-                               item.value("feedTitle", "") == "ABC USA";
-            if (movie && link.rfind("file://", 0) == 0)
-                return {std::string(tab == 2 ? "featurepic" : "specialpic") + std::to_string(i + 1),
-                        tab, link.substr(7)};
-        }
-    }
-    throw std::runtime_error("no item of the player movie with a local clip on the first pages");
+// The first thumbnail whose item plays in the movie from a file of this machine.
+bench::Thumbnail movieThumbnail(bench::AutomationProcess& p) {
+    return bench::findThumbnail(p, bench::playsInTheMovie,
+                                "item of the player movie with a local clip");
 }
 
 // mpv's own time from a new instance to the first frame of `path`.
@@ -164,8 +141,8 @@ int main(int argc, char** argv) {
                 throw std::runtime_error("the online load did not finish; is the catalogue "
                                          "running?");
             p.request("[\"event\",\"suiImageButton1\",\"Click\"]");
-            const Thumbnail t = movieThumbnail(p);
-            clip = t.link;
+            const bench::Thumbnail t = movieThumbnail(p);
+            clip = t.clip;
             p.request("[\"event\",\"suiPageControl1\",\"TabActive\",{\"index\":" +
                       std::to_string(t.tab) + "}]");
             p.request("[\"event\",\"" + t.name + "\",\"MouseMove\",{\"x\":5,\"y\":5}]");

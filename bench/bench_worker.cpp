@@ -30,6 +30,7 @@
 #include <nlohmann/json.hpp>
 
 #include "AutomationProcess.h"
+#include "Thumbnails.h"
 #include "platform/MpvMediaPlayer.h"
 #include "player/MediaWorker.h"
 
@@ -117,35 +118,17 @@ double ticksToMs(long ticks) {
 
 using nlohmann::json;
 
-json data(bench::AutomationProcess& p, const std::string& command) {
-    return json::parse(p.request(command)).value("data", json());
-}
-
-struct Thumbnail {
-    std::string name; // featurepicN or specialpicN
-    int tab = 0;      // its page of suiPageControl1
-    std::string clip; // the local file it plays
-};
-
-// The first thumbnail of the two 8-slot pages whose item plays a local ".wmv" demo
-// clip in the media worker (not the player movie).
-Thumbnail workerThumbnail(bench::AutomationProcess& p) {
-    const std::pair<const char*, int> pages[] = {{"featureSlots", 2}, {"specialSlots", 3}};
-    for (const auto& [slots, tab] : pages) {
-        const json items = data(p, std::string("[\"state\",\"") + slots + "\"]");
-        for (std::size_t i = 0; i < items.size() && i < 8; ++i) {
-            const json& item = items[i];
-            const std::string type = item.value("mediaType", "");
+// The first thumbnail whose item plays a local ".wmv" demo clip in the media worker
+// (not the player movie).
+bench::Thumbnail workerThumbnail(bench::AutomationProcess& p) {
+    return bench::findThumbnail(
+        p,
+        [](const nlohmann::json& item) {
             const std::string link = item.value("mediaLink", "");
-            const bool movie = type == "application/flash" || type == "video/flv" ||
-                               item.value("feedTitle", "") == "ABC USA";
-            const bool wmv = link.size() > 4 && link.substr(link.size() - 4) == ".wmv";
-            if (!movie && wmv && link.rfind("file://", 0) == 0)
-                return {std::string(tab == 2 ? "featurepic" : "specialpic") + std::to_string(i + 1),
-                        tab, link.substr(7)};
-        }
-    }
-    throw std::runtime_error("no worker-route item with a local .wmv clip on the first pages");
+            return !bench::playsInTheMovie(item) && link.size() > 4 &&
+                   link.substr(link.size() - 4) == ".wmv";
+        },
+        "worker-route item with a local .wmv clip");
 }
 
 struct ClickFigures {
@@ -157,7 +140,7 @@ struct ClickFigures {
 // One fresh headless program: the click on the thumbnail to "Playing", and, when
 // `idleFigure`, the CPU time over 10 idle seconds after the clip has played.
 ClickFigures clickToPlaying(const std::string& binary, const std::string& workdir,
-                            const std::string& config, Thumbnail& t, bool idleFigure) {
+                            const std::string& config, bench::Thumbnail& t, bool idleFigure) {
     using Ms = std::chrono::duration<double, std::milli>;
     bench::AutomationProcess p(binary, {"--workdir", workdir, "--config", config});
     p.request("[\"advance\",200]");
@@ -267,7 +250,7 @@ int main(int argc, char** argv) {
         const std::string dir = self.substr(0, self.rfind('/') + 1);
         const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
         std::vector<double> click, worker, mpv;
-        Thumbnail t;
+        bench::Thumbnail t;
         for (int i = 0; i < runs; ++i) {
             click.push_back(clickToPlaying(argv[1], argv[2], argv[3], t, false).clickToPlaying);
             worker.push_back(childFigure({self, "--worker-play", t.clip}));
