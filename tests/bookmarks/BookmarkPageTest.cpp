@@ -1,6 +1,7 @@
 // The Bookmarks tab, the bookmark commands and their dialog, in the whole program
 // against the test catalogue and a real embedded store.
 
+#include "StoreFill.h"
 #include "support/ProgramTest.h"
 
 #include "bookmarks/BookmarkPage.h"
@@ -79,19 +80,7 @@ class BookmarkPage : public ProgramTest {
     }
 
     // Stores `n` bookmarks straight into the store, a minute apart, oldest first.
-    void fill(int n, int from = 0) {
-        page().store().open();
-        for (int i = from; i < from + n; ++i) {
-            bookmarks::NewBookmark b;
-            b.mediaLink = "http://127.0.0.1:8090/media/clip-" + std::to_string(i) + ".wmv";
-            b.title = "Bookmark " + std::to_string(i);
-            char when[32];
-            std::snprintf(when, sizeof when, "2024-01-01 %02d:%02d:00", i / 60, i % 60);
-            b.addedAt = when;
-            b.picture = "noimage.jpg";
-            page().store().insert(b);
-        }
-    }
+    void fill(int n, int from = 0) { bookmarktest::fillStore(page().store(), n, from); }
     // Adds the hovered Newest Videos thumbnail as the user does, answering OK.
     void addFeature(int slot) {
         pointAt("featurepic" + std::to_string(slot));

@@ -2,6 +2,7 @@
 // with its general query log on: every statement the store receives has the
 // structure of the deletion of a plain number, and no bookmark goes.
 
+#include "StoreFill.h"
 #include "support/HostileTexts.h"
 #include "support/ProgramTest.h"
 #include "support/SqlSkeleton.h"
@@ -87,17 +88,7 @@ class DeleteInjection : public testsupport::ProgramTest {
     bookmarks::BookmarkPage& page() { return form->bookmarks(); }
     int count() { return state<int>("bookmarkCount"); }
 
-    void fill(int n) {
-        page().store().open();
-        for (int i = 0; i < n; ++i) {
-            bookmarks::NewBookmark b;
-            b.mediaLink = "http://127.0.0.1:8090/media/clip-" + std::to_string(i) + ".wmv";
-            b.title = "Bookmark " + std::to_string(i);
-            b.addedAt = "2024-01-01 00:0" + std::to_string(i) + ":00";
-            b.picture = "noimage.jpg";
-            page().store().insert(b);
-        }
-    }
+    void fill(int n) { bookmarktest::fillStore(page().store(), n); }
     /// Deletes the bookmark whose record number is `recnum`, as the menu command does.
     void deleteRecord(const std::string& recnum) {
         catalogue::Item item = form->selection().currentItem();

@@ -3,6 +3,7 @@
 // bookmark commands and the pages that write thumbnails report clear errors, and
 // no bookmark stored before is lost.
 
+#include "StoreFill.h"
 #include "support/ProgramTest.h"
 
 #include "bookmarks/BookmarkPage.h"
@@ -67,17 +68,7 @@ class SmallDisk : public testsupport::ProgramTest {
 
     bookmarks::BookmarkPage& page() { return form->bookmarks(); }
     long long stored() { return page().store().count(); }
-    void fill(int n) {
-        page().store().open();
-        for (int i = 0; i < n; ++i) {
-            bookmarks::NewBookmark b;
-            b.mediaLink = "http://127.0.0.1:8090/media/clip-" + std::to_string(i) + ".wmv";
-            b.title = "Bookmark " + std::to_string(i);
-            b.addedAt = "2024-01-01 00:0" + std::to_string(i) + ":00";
-            b.picture = "noimage.jpg";
-            page().store().insert(b);
-        }
-    }
+    void fill(int n) { bookmarktest::fillStore(page().store(), n); }
     /// Adds the hovered Newest Videos thumbnail `slot` as the user does, answering OK.
     void addFeature(int slot) {
         ui::EventArgs at;
